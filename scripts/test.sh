@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds z3config and runs every test program under a private Xvfb display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+BUILD_DIR=${BUILD_DIR:-build}
+
+# Real-window tests need an X server; start one unless a display is given.
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  DISPLAY_NUM=${XVFB_DISPLAY:-97}
+  Xvfb ":$DISPLAY_NUM" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+  export DISPLAY=":$DISPLAY_NUM"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+fi
+
+cd "$BUILD_DIR"
+ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
