@@ -71,8 +71,8 @@ class Hid_Thread : public QThread {
 public:
     // Fixed 8-byte scrambling key "VeLmoRik".
     static const uchar kKey[8];
-    static constexpr int kFrameSize = 9;       // report ID + B0..B7
-    static constexpr int kPayloadSize = 512;   // largest block of either device
+    static constexpr int kFrameSize = 9;     // report ID + B0..B7
+    static constexpr int kPayloadSize = 512; // largest block of either device
     static constexpr int kClaimAttempts = 255;
     static constexpr int kClaimPollMs = 8;
     static constexpr int kReportPauseMs = 8;
@@ -109,7 +109,7 @@ public:
     void closeCommandInterface();
     void closeEventInterface();
 
-    QList<DeviceEntry> deviceList() const;   // a copy, safe against the watcher
+    QList<DeviceEntry> deviceList() const; // a copy, safe against the watcher
     uint currentDevice() const { return m_currentDevice; }
     // True when the current device was enumerated but an open failed for lack
     // of permission since the last device check.
@@ -170,7 +170,8 @@ public slots:
     void hid_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
     void hid_04H_SetButtonSensitivity(uchar sens1, uchar sens2, uchar sens3, uchar sens4);
     void hid_07H_SetControlIndicatorLight(uchar effect, uchar frequenty);
-    void hid_08H_SetLEDType(uchar option, uchar effect, uchar speed, uchar light, uchar color, uchar direction);
+    void hid_08H_SetLEDType(uchar option, uchar effect, uchar speed, uchar light, uchar color,
+                            uchar direction);
     void hid_09H_SetKeyboardMode(uchar mode);
     void hid_0DH_SetKeyMatrix(uchar *src512);
     void hid_0EH_SetKeyOnOff(uchar *src21);
@@ -192,19 +193,32 @@ public slots:
 private:
     // Shared shapes of every command (one place for claim, frame, send/transfer).
     bool claimOrReport(const char *failText);
-    void fillFrame(uchar b0, uchar b1 = 0, uchar b2 = 0, uchar b3 = 0, uchar b4 = 0, uchar b5 = 0, uchar b6 = 0);
+    void fillFrame(uchar b0, uchar b1 = 0, uchar b2 = 0, uchar b3 = 0, uchar b4 = 0, uchar b5 = 0,
+                   uchar b6 = 0);
     void startSet(int length, bool waitQuiet);
     void watchDevice(uint did);
     DeviceEntry currentEntry() const;
+    DeviceEntry entry(int did) const;
     void setPath(int did, bool command, const QString &path);
+    // Answer frame A0..A7 (after the report ID).
+    void prefillAnswer(uchar a0 = 0, uchar a1 = 0, uchar a2 = 0, uchar a3 = 0, uchar a4 = 0, uchar a5 = 0,
+                       uchar a6 = 0, uchar a7 = 0);
+    uchar answer(int i) const { return m_ans[1 + i]; }
+    // Block read shared by the Get commands with a payload: pre-fills the
+    // payload buffer from the caller's buffer, transfers, copies it back.
+    bool transferBlock(uchar *buffer, int length);
+    // 00H proper; false when the link could not be claimed or the exchange failed.
+    bool exchangeSecrecyCode(uchar bytes[4]);
+    HidHandle *openInterface(int did, bool command);
+    void closeInterface(bool command);
 
     std::unique_ptr<HidBackend> m_backend;
     const DeviceConfig *m_config = nullptr;
     std::function<void(const QString &)> m_handshakeFailed;
 
-    mutable QMutex m_devicesLock;   // the watcher reads the list while a check replaces it
+    mutable QMutex m_devicesLock; // the watcher reads the list while a check replaces it
     QList<DeviceEntry> m_devices;
-    uint m_currentDevice = 1;
+    std::atomic<uint> m_currentDevice{1}; // read by Set tasks on pool threads
     std::atomic<HidHandle *> m_commandHandle{nullptr};
     std::atomic<HidHandle *> m_eventHandle{nullptr};
     std::atomic<bool> m_accessDenied{false};
@@ -213,6 +227,9 @@ private:
     std::atomic<bool> quietFlag{true};
     std::atomic<bool> watching{false};
     QFuture<void> watchFuture;
+    // The last Set task: the destructor waits for it so a pool thread never
+    // touches a destroyed link.
+    QFuture<bool> m_setFuture;
 
     uchar m_cmd[kFrameSize] = {};
     uchar m_ans[kFrameSize] = {};
