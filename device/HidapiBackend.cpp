@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +41,17 @@ bool permissionDenied(const QByteArray &path)
     return errno == EACCES || errno == EPERM;
 }
 
+// hidapi 0.13 (hidraw) crashes when the path opens but is not a hidraw node
+// (a regular file, a stale or hostile path): only character devices get
+// through; a missing node is left to hidapi, which fails cleanly.
+bool openableNode(const QByteArray &path)
+{
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        return true;
+    return S_ISCHR(info.st_mode);
+}
+
 } // namespace
 
 HidapiBackend::HidapiBackend() = default;
@@ -69,6 +81,8 @@ HidHandle *HidapiBackend::open(const QByteArray &path, HidChannel)
 {
     m_lastOpenDenied = false;
     if (!ensureInit())
+        return nullptr;
+    if (path.isEmpty() || !openableNode(path))
         return nullptr;
     hid_device *device = hid_open_path(path.constData());
     if (!device) {
