@@ -65,9 +65,23 @@ int readHex(const QSettings &table, const QString &key, int defaultValue, int ma
 
 } // namespace
 
+// The device table is a resource of this static library: register it here so
+// no program that links the link can start without its table.
+static void registerDeviceResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(device);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 const uchar Hid_Thread::kKey[8] = {'V', 'e', 'L', 'm', 'o', 'R', 'i', 'k'};
 
-Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), m_backend(std::make_unique<HidapiBackend>()) {}
+Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), m_backend(std::make_unique<HidapiBackend>())
+{
+    registerDeviceResources();
+}
 
 Hid_Thread::~Hid_Thread()
 {
