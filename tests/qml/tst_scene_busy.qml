@@ -8,30 +8,11 @@ Item {
     width: 1000
     height: 600
 
-    QtObject {
+    FakeView {
         id: ui_View
-        property var enabledLog: []
-        property var soundLog: []
-        function setEnabled(on) {
-            enabledLog.push(on)
-        }
-        function playMedia_Index(i) {
-            soundLog.push(i)
-        }
     }
-    QtObject {
+    FakeCtl {
         id: ui_Ctl
-        property int minimized: 0
-        property var moves: []
-        function onMinimize() {
-            minimized++
-        }
-        function onXChanged(x) {
-            moves.push(["x", x])
-        }
-        function onYChanged(y) {
-            moves.push(["y", y])
-        }
     }
 
     TestCase {
@@ -41,13 +22,20 @@ Item {
         property var scene: null
 
         function init() {
-            ui_View.enabledLog = []
-            ui_View.soundLog = []
+            ui_View.reset()
             var c = Qt.createComponent(Qt.resolvedUrl("../../modules/qml/main.qml"))
             verify(c.status === Component.Ready, c.errorString())
             scene = createTemporaryObject(c, top)
             verify(scene !== null)
             scene.visible = true
+        }
+
+        function enabledLog() {
+            return ui_View.calls.filter(function (c) {
+                return c[0] === "setEnabled"
+            }).map(function (c) {
+                return c[1]
+            })
         }
 
         function busyText() {
@@ -60,9 +48,9 @@ Item {
             verify(!busy.visible)
             scene.setProtectUI(100)
             verify(busy.visible)
-            compare(ui_View.enabledLog, [false])
+            compare(enabledLog(), [false])
             tryCompare(busy, "visible", false, 2000)
-            compare(ui_View.enabledLog, [false, true])
+            compare(enabledLog(), [false, true])
         }
 
         function test_zero_interval_unlocks_on_next_pass() {
@@ -70,7 +58,7 @@ Item {
             scene.setProtectUI(0)
             verify(busy.visible)
             tryCompare(busy, "visible", false, 1000)
-            compare(ui_View.enabledLog, [false, true])
+            compare(enabledLog(), [false, true])
         }
 
         function test_same_interval_does_not_extend() {
@@ -83,7 +71,7 @@ Item {
             var elapsed = Date.now() - t0
             // Released by the first request's timer, not 400 ms after the second.
             verify(elapsed < 600, "lock lasted " + elapsed + " ms")
-            compare(ui_View.enabledLog[ui_View.enabledLog.length - 1], true)
+            compare(enabledLog()[enabledLog().length - 1], true)
         }
 
         function test_other_interval_restarts_from_zero() {
@@ -97,7 +85,7 @@ Item {
             // 250 ms already gone plus a fresh 300 ms.
             verify(elapsed >= 540, "lock lasted only " + elapsed + " ms")
             // Only one release for the two requests.
-            compare(ui_View.enabledLog.filter(function (e) {
+            compare(enabledLog().filter(function (e) {
                 return e === true
             }).length, 1)
         }

@@ -594,7 +594,10 @@ void SkinPainter::buildMenus()
             add(QStringLiteral("list_fn/%1_%2.png").arg(name).arg(hot), {40, 40},
                 [s, hot, icon](QImage &img) {
                     QPainter *p = begin(img);
-                    icon(*p, hot ? s.accent : QColor(170, 170, 170));
+                    // Normal icons are grey with a touch of the accent.
+                    const QColor idle((170 * 3 + s.accent.red()) / 4, (170 * 3 + s.accent.green()) / 4,
+                                      (170 * 3 + s.accent.blue()) / 4);
+                    icon(*p, hot ? s.accent : idle);
                     delete p;
                 });
         }
@@ -668,10 +671,10 @@ void SkinPainter::buildCenter()
         });
     };
     panel(QStringLiteral("globalsettingBackground.png"), {420, 500}, 34);
-    panel(QStringLiteral("fnColorBackground.png"), {690, 470}, 34);
-    panel(QStringLiteral("fnKeydefineBackground.png"), {690, 470}, 34);
-    panel(QStringLiteral("fnMacroBackground.png"), {690, 470}, 34);
-    panel(QStringLiteral("fnCommonBackground.png"), {690, 470}, 34);
+    panel(QStringLiteral("fnColorBackground.png"), {700, 470}, 34);
+    panel(QStringLiteral("fnKeydefineBackground.png"), {700, 470}, 34);
+    panel(QStringLiteral("fnMacroBackground.png"), {700, 470}, 34);
+    panel(QStringLiteral("fnCommonBackground.png"), {700, 470}, 34);
 }
 
 void SkinPainter::buildModels()
