@@ -3,8 +3,8 @@
 #include "FrameCipher.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMutexLocker>
-#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -73,6 +73,7 @@ struct VirtualDevice::State {
     bool sendQuiet = true;
     bool closing = false;
     int plainReadBoundMs = 1500;
+    QElapsedTimer clock;
 
     std::set<Handle *> handles;
     QList<Received> received;
@@ -451,6 +452,15 @@ struct VirtualDevice::State {
 
     // Waits for a report on the queue of h. timeoutMs < 0: a plain read,
     // bounded by plainReadBoundMs and failing with -1 at the bound.
+    // Called with the lock held: waits out a delay fault, ending early when
+    // the fault is cleared or the device goes away.
+    void delay(int Faults::*which)
+    {
+        QDeadlineTimer deadline(faults.*which);
+        while (faults.*which > 0 && !closing && !deadline.hasExpired())
+            changed.wait(&lock, deadline);
+    }
+
     // Called with the lock held.
     int readReport(Handle *h, uchar *data, size_t length, int timeoutMs)
     {
@@ -478,6 +488,7 @@ VirtualDevice::VirtualDevice(Model model, const QString &secrecyCode) : d(new St
 {
     d->model = model;
     d->setCode(secrecyCode);
+    d->clock.start();
 }
 
 VirtualDevice::~VirtualDevice()
@@ -553,10 +564,8 @@ int VirtualDevice::setNonBlocking(HidHandle *handle, bool nonBlocking)
 
 int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_t length)
 {
-    const int delay = faults().writeDelayMs;
-    if (delay > 0)
-        QThread::msleep(ulong(delay));
     QMutexLocker locker(&d->lock);
+    d->delay(&Faults::writeDelayMs);
     auto *h = static_cast<Handle *>(handle);
     if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 + kFrameBytes || data[0] != 0)
         return -1;
@@ -566,6 +575,7 @@ int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_
         FrameCipher::unscramble(frame, d->code);
     Received r;
     std::copy(frame, frame + kFrameBytes, r.frame.begin());
+    r.atMs = d->clock.elapsed();
     d->received.append(r);
     if (d->faults.unplugMidTransfer) {
         // The frame left the host; the device is gone before it acts on it.
@@ -580,10 +590,8 @@ int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_
 
 int VirtualDevice::getFeatureReport(HidHandle *handle, uchar *data, size_t length)
 {
-    const int delay = faults().answerDelayMs;
-    if (delay > 0)
-        QThread::msleep(ulong(delay));
     QMutexLocker locker(&d->lock);
+    d->delay(&Faults::answerDelayMs);
     auto *h = static_cast<Handle *>(handle);
     if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 || d->faults.noFeatureAnswer)
         return -1;
@@ -595,10 +603,8 @@ int VirtualDevice::getFeatureReport(HidHandle *handle, uchar *data, size_t lengt
 
 int VirtualDevice::write(HidHandle *handle, const uchar *data, size_t length)
 {
-    const int delay = faults().writeDelayMs;
-    if (delay > 0)
-        QThread::msleep(ulong(delay));
     QMutexLocker locker(&d->lock);
+    d->delay(&Faults::writeDelayMs);
     auto *h = static_cast<Handle *>(handle);
     if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 || data[0] != 0)
         return -1;

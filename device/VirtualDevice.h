@@ -36,6 +36,8 @@ public:
         bool denyOpen = false;                  // open() fails as permission denied
         int answerDelayMs = 0;                  // every feature read waits this long
         int writeDelayMs = 0;                   // every feature send and interrupt write takes this long
+        // (Both delays end early when setFaults() clears them, so a test can
+        // hold the link and then let it go.)
     };
 
     // One command as the device received it, unscrambled.
@@ -43,6 +45,7 @@ public:
         std::array<uchar, 8> frame{}; // B0..B7 after unscrambling
         QByteArray payload;           // interrupt OUT data as received (whole reports)
         QList<int> reportSizes;       // length of each interrupt OUT write, report ID included
+        qint64 atMs = 0;              // when the frame arrived, ms since the device was made
     };
 
     explicit VirtualDevice(Model model = Model::Mouse, const QString &secrecyCode = QStringLiteral("582604"));
