@@ -134,6 +134,10 @@ Item {
             }
         }
 
+        function showAnimComplete() {
+            showAnim.complete()
+        }
+
         function hideDone() {
             curID = targetID
             if (targetID >= 0)

@@ -20,6 +20,8 @@ Item {
     property string _FontFamily: "Arial"
     property var _StringList: builtInStrings
     property string _Url: "https://www.z3gaming.example/"
+    // The custom background as chosen ("file:" + path), stored as written.
+    property string customBackgroundUrl: ""
 
     // Seven text colours, R G B each.
     property var paletteRGB: [0, 255, 255, 255, 200, 150, 255, 180, 0, 200, 200, 100, 200, 170, 255, 255, 180, 180, 160, 190, 160]
@@ -166,18 +168,23 @@ Item {
             _AnimationSpeed = 10
     }
 
+    function setCustomBackground(urlText) {
+        customBackgroundUrl = urlText
+        mainIten.sourceCustomBackground = urlText
+    }
+
     function toggleBackground() {
         if (!isCustomBackground) {
             var path = ui_View.getCustomFilePath()
             if (path && path !== "") {
-                mainIten.sourceCustomBackground = "file:" + path
+                setCustomBackground("file:" + path)
                 isCustomBackground = true
             } else {
-                mainIten.sourceCustomBackground = ""
+                setCustomBackground("")
                 isCustomBackground = false
             }
         } else {
-            mainIten.sourceCustomBackground = ""
+            setCustomBackground("")
             isCustomBackground = false
         }
     }
@@ -192,6 +199,10 @@ Item {
                                      "textX": names[i],
                                      "code": String(map[names[i]])
                                  })
+    }
+
+    function languageCount() {
+        return languageModel.count
     }
 
     function setLanguage(uiIndex) {
@@ -255,7 +266,7 @@ Item {
             setLanguage(lang)
 
             isCustomBackground = entryBool(cfg, 5)
-            mainIten.sourceCustomBackground = cfg.length > 6 ? String(cfg[6]) : ""
+            setCustomBackground(cfg.length > 6 ? String(cfg[6]) : "")
 
             setSize(entryInt(cfg, 7, 0, 0, 1))
 
@@ -275,7 +286,7 @@ Item {
     }
 
     function configList() {
-        var list = [1, skin_No, soundList.getCurIndex(), animList.getCurIndex(), languageList.getCurIndex(), isCustomBackground, String(mainIten.sourceCustomBackground), sizeIndex]
+        var list = [1, skin_No, soundList.getCurIndex(), animList.getCurIndex(), languageList.getCurIndex(), isCustomBackground, customBackgroundUrl, sizeIndex]
         for (var k = 0; k < 21; ++k)
             list.push(paletteRGB[k])
         list.push(paletteIndex)
@@ -614,9 +625,8 @@ Item {
             verticalAlignment: TextInput.AlignVCenter
             horizontalAlignment: TextInput.AlignHCenter
             maximumLength: 3
-            validator: IntValidator {
-                bottom: 0
-                top: 255
+            validator: RegularExpressionValidator {
+                regularExpression: /^(|[0-9]|[1-9][0-9]|1[0-9][0-9]|2[0-4][0-9]|25[0-5])$/
             }
             text: String(page.inputR)
             color: "#FFFFFF"
@@ -635,9 +645,8 @@ Item {
             verticalAlignment: TextInput.AlignVCenter
             horizontalAlignment: TextInput.AlignHCenter
             maximumLength: 3
-            validator: IntValidator {
-                bottom: 0
-                top: 255
+            validator: RegularExpressionValidator {
+                regularExpression: /^(|[0-9]|[1-9][0-9]|1[0-9][0-9]|2[0-4][0-9]|25[0-5])$/
             }
             text: String(page.inputG)
             color: "#FFFFFF"
@@ -656,9 +665,8 @@ Item {
             verticalAlignment: TextInput.AlignVCenter
             horizontalAlignment: TextInput.AlignHCenter
             maximumLength: 3
-            validator: IntValidator {
-                bottom: 0
-                top: 255
+            validator: RegularExpressionValidator {
+                regularExpression: /^(|[0-9]|[1-9][0-9]|1[0-9][0-9]|2[0-4][0-9]|25[0-5])$/
             }
             text: String(page.inputB)
             color: "#FFFFFF"
