@@ -412,27 +412,29 @@ void SkinPainter::buildCommon()
         });
     }
 
-    // Wide text buttons (the label is drawn by the scene) with an icon at the left.
+    // Reset and apply: square plates with their icon; the scene puts the
+    // label beside them where it needs one.
     using IconFn = std::function<void(QPainter &, const QPointF &, const QColor &)>;
-    auto textButton = [this, s](const QString &name, IconFn icon) {
+    auto squareButton = [this, s](const QString &name, IconFn icon) {
         for (int hot = 0; hot < 2; ++hot) {
-            add(QStringLiteral("common/%1_%2.png").arg(name).arg(hot), {110, 28},
-                [s, hot, icon](QImage &img) {
-                    QPainter *p = begin(img);
-                    plate(*p, QRectF(0.5, 0.5, 109, 27), s, hot, 6);
-                    icon(*p, QPointF(15, 14), hot ? s.accent : s.accent.darker(140));
-                    delete p;
-                });
+            add(QStringLiteral("common/%1_%2.png").arg(name).arg(hot), {40, 40}, [s, hot, icon](QImage &img) {
+                QPainter *p = begin(img);
+                plate(*p, QRectF(0.5, 0.5, 39, 39), s, hot, 8);
+                p->translate(20, 20);
+                p->scale(1.5, 1.5);
+                icon(*p, QPointF(0, 0), hot ? QColor(255, 255, 255) : s.accent);
+                delete p;
+            });
         }
     };
-    textButton(QStringLiteral("reset"), [](QPainter &p, const QPointF &c, const QColor &col) {
+    squareButton(QStringLiteral("reset"), [](QPainter &p, const QPointF &c, const QColor &col) {
         p.setPen(iconPen(col, 1.8));
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(c.x() - 6, c.y() - 6, 12, 12), 60 * 16, 280 * 16);
         p.setBrush(col);
         p.drawPolygon(QPolygonF() << c + QPointF(3, -8) << c + QPointF(7, -4) << c + QPointF(2, -3));
     });
-    textButton(QStringLiteral("apply"), [](QPainter &p, const QPointF &c, const QColor &col) {
+    squareButton(QStringLiteral("apply"), [](QPainter &p, const QPointF &c, const QColor &col) {
         p.setPen(iconPen(col, 2.2));
         p.drawLine(c + QPointF(-6, 0), c + QPointF(-2, 5));
         p.drawLine(c + QPointF(-2, 5), c + QPointF(6, -5));
@@ -652,8 +654,8 @@ void SkinPainter::buildCenter()
             const QRectF r(0.5, 0.5, img.width() - 1, img.height() - 1);
             const QPainterPath path = chamfer(r, 22);
             QLinearGradient g(r.topLeft(), r.bottomRight());
-            g.setColorAt(0, withAlpha(s.base.lighter(115), 225));
-            g.setColorAt(1, withAlpha(s.base.darker(150), 225));
+            g.setColorAt(0, withAlpha(s.base.lighter(115), 242));
+            g.setColorAt(1, withAlpha(s.base.darker(150), 242));
             p->fillPath(path, g);
             glowStroke(*p, path, s.accentDeep, 1.2, false);
             // Header strip and a corner accent.

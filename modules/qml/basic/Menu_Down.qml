@@ -28,59 +28,31 @@ Item {
     }
 
     Row {
-        x: 380
-        y: 18
-        spacing: 20
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: 16
+        spacing: 40
 
-        Button_2state {
+        Button_Labeled {
             id: resetButton
             objectName: "totalResetButton"
-            width: 110
-            height: 28
             source0: mainIten.sourceReset_0
             source1: mainIten.sourceReset_1
+            text: menuDown.label(113, "ALL RESET")
             onClicked: {
                 mainIten.setProtectUI(800)
                 menuDown.btnTotalResetClicked()
             }
-            Text {
-                x: 30
-                width: 76
-                height: parent.height
-                verticalAlignment: Text.AlignVCenter
-                horizontalAlignment: Text.AlignHCenter
-                text: menuDown.label(113, "ALL RESET")
-                elide: Text.ElideRight
-                font.family: mainIten.globalSetting_fontFamily
-                font.pixelSize: mainIten.globalSetting_size
-                font.bold: true
-                color: resetButton.mouse.containsMouse ? mainIten.globalSetting_color : mainIten.globalSetting_color_enable
-            }
         }
 
-        Button_2state {
+        Button_Labeled {
             id: applyButton
             objectName: "totalApplyButton"
-            width: 110
-            height: 28
             source0: mainIten.sourceApply_0
             source1: mainIten.sourceApply_1
+            text: menuDown.label(114, "ALL SAVE")
             onClicked: {
                 mainIten.setProtectUI(2000)
                 menuDown.btnTotalApplyClicked()
-            }
-            Text {
-                x: 30
-                width: 76
-                height: parent.height
-                verticalAlignment: Text.AlignVCenter
-                horizontalAlignment: Text.AlignHCenter
-                text: menuDown.label(114, "ALL SAVE")
-                elide: Text.ElideRight
-                font.family: mainIten.globalSetting_fontFamily
-                font.pixelSize: mainIten.globalSetting_size
-                font.bold: true
-                color: applyButton.mouse.containsMouse ? mainIten.globalSetting_color : mainIten.globalSetting_color_enable
             }
         }
     }

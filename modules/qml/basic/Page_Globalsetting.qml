@@ -774,50 +774,26 @@ Item {
         }
     }
 
-    Button_2state {
-        id: resetButton
-        objectName: "settingResetButton"
-        x: 90
-        y: 448
-        width: 110
-        height: 28
-        source0: mainIten.sourceReset_0
-        source1: mainIten.sourceReset_1
-        onClicked: page.resetApconfig()
-        Text {
-            x: 30
-            width: 76
-            height: parent.height
-            verticalAlignment: Text.AlignVCenter
-            horizontalAlignment: Text.AlignHCenter
+    Row {
+        y: 442
+        anchors.horizontalCenter: parent.horizontalCenter
+        spacing: 40
+
+        Button_Labeled {
+            id: resetButton
+            objectName: "settingResetButton"
+            source0: mainIten.sourceReset_0
+            source1: mainIten.sourceReset_1
             text: page.str(106)
-            font.family: page._FontFamily
-            font.pixelSize: page._Size
-            font.bold: true
-            color: resetButton.mouse.containsMouse ? page._Color : page._ColorEnable
+            onClicked: page.resetApconfig()
         }
-    }
-    Button_2state {
-        id: applyButton
-        objectName: "settingApplyButton"
-        x: 220
-        y: 448
-        width: 110
-        height: 28
-        source0: mainIten.sourceApply_0
-        source1: mainIten.sourceApply_1
-        onClicked: page.apply()
-        Text {
-            x: 30
-            width: 76
-            height: parent.height
-            verticalAlignment: Text.AlignVCenter
-            horizontalAlignment: Text.AlignHCenter
+        Button_Labeled {
+            id: applyButton
+            objectName: "settingApplyButton"
+            source0: mainIten.sourceApply_0
+            source1: mainIten.sourceApply_1
             text: page.str(107)
-            font.family: page._FontFamily
-            font.pixelSize: page._Size
-            font.bold: true
-            color: applyButton.mouse.containsMouse ? page._Color : page._ColorEnable
+            onClicked: page.apply()
         }
     }
 }
