@@ -1,0 +1,183 @@
+import QtQuick
+
+// Eight stage buttons in two rows of four. Only the first maxStage buttons
+// are shown; a button without a positive value shows "×" and cannot be
+// chosen. The "▼" of a button opens a menu of values for that button.
+Item {
+    id: root
+    width: 311
+    height: 53
+
+    property int currentIndex: 0
+    property int maxStage: 8
+    property var valueForIndex: [1, 2, 3, 4, 5, 6, 7, 8]
+    property var valueForMenuIndex: []
+    property int menuCounter: 18
+    property int currentMenuIndex: -1
+    readonly property bool menuShown: _menuOpen
+
+    signal clicked(int index)
+    signal valueChanged(int index, int value)
+
+    property bool _menuOpen: false
+    readonly property var _xs: [3, 80, 157, 234]
+    readonly property var _ys: [8, 27]
+    readonly property int _animUnit: typeof animation_speed !== "undefined" ? animation_speed : 800
+    readonly property url _srcBase: typeof sourceBtnGroup_8_BASE !== "undefined" ? sourceBtnGroup_8_BASE : ""
+    readonly property url _srcOff: typeof sourceBtnGroup_FILLER_0 !== "undefined" ? sourceBtnGroup_FILLER_0 : ""
+    readonly property url _srcOn: typeof sourceBtnGroup_FILLER_1 !== "undefined" ? sourceBtnGroup_FILLER_1 : ""
+    readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
+    readonly property color _colorOn: typeof globalSetting_color !== "undefined" ? globalSetting_color : "#ffffff"
+    readonly property color _colorOff: typeof globalSetting_color_enable !== "undefined" ? globalSetting_color_enable : "#b4b4b4"
+
+    function valueAt(i) {
+        var v = valueForIndex !== undefined ? Number(valueForIndex[i]) : 0
+        return isNaN(v) ? 0 : v
+    }
+    function menuCount() {
+        var n = valueForMenuIndex !== undefined ? valueForMenuIndex.length : 0
+        return Math.max(0, Math.min(menuCounter, n, 18))
+    }
+
+    // Opens the value menu of button i centred under the pointer (x in this
+    // item's coordinates); the same "▼" again closes it.
+    function toggleMenu(i, pointerX) {
+        if (_menuOpen && currentMenuIndex === i) {
+            closeMenu()
+            return
+        }
+        currentMenuIndex = i
+        menu.x = pointerX - menu.width / 2
+        menu.y = _ys[Math.floor(i / 4)] + 18 + 5
+        _menuOpen = true
+        fadeOut.stop()
+        fadeIn.restart()
+    }
+    function closeMenu() {
+        if (!_menuOpen)
+            return
+        _menuOpen = false
+        fadeIn.stop()
+        fadeOut.restart()
+    }
+
+    Image {
+        anchors.fill: parent
+        source: root._srcBase
+    }
+
+    Repeater {
+        model: 8
+        Item {
+            id: cell
+            objectName: "button" + index
+            readonly property int value: root.valueAt(index)
+            readonly property bool lit: root.currentIndex === index || area.containsMouse
+            visible: index < root.maxStage
+            x: root._xs[index % 4]
+            y: root._ys[Math.floor(index / 4)]
+            width: 74
+            height: 18
+            Image {
+                anchors.fill: parent
+                source: cell.lit ? root._srcOn : root._srcOff
+            }
+            Text {
+                anchors.verticalCenter: parent.verticalCenter
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.horizontalCenterOffset: -6
+                text: cell.value > 0 ? String(cell.value) : "×"
+                font.family: root._font
+                font.pixelSize: 11
+                color: cell.lit ? root._colorOn : root._colorOff
+            }
+            MouseArea {
+                id: area
+                objectName: "select"
+                x: 0
+                width: parent.width - arrow.width
+                height: parent.height
+                hoverEnabled: true
+                enabled: cell.visible
+                onClicked: {
+                    if (cell.value <= 0)
+                        return
+                    root.currentIndex = index
+                    root.clicked(index)
+                }
+            }
+            Text {
+                id: arrow
+                objectName: "arrow"
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                width: 14
+                horizontalAlignment: Text.AlignHCenter
+                text: "▼"
+                font.family: root._font
+                font.pixelSize: 9
+                color: arrowArea.containsMouse ? root._colorOn : root._colorOff
+                MouseArea {
+                    id: arrowArea
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    enabled: cell.visible
+                    onClicked: function (ev) {
+                        var p = mapToItem(root, ev.x, ev.y)
+                        root.toggleMenu(index, p.x)
+                    }
+                }
+            }
+        }
+    }
+
+    Item {
+        id: menu
+        objectName: "valueMenu"
+        z: 10
+        width: 3 * 46 + 2 * 2
+        height: grid.height
+        opacity: 0
+        visible: opacity > 0
+
+        Grid {
+            id: grid
+            columns: 3
+            spacing: 2
+            Repeater {
+                model: root.menuCount()
+                ButtonGroupPro_8_Menu {
+                    objectName: "menuCell" + index
+                    index: model.index
+                    value: Number(root.valueForMenuIndex[model.index])
+                    enabled: root._menuOpen
+                    onClicked: {
+                        var target = root.currentMenuIndex
+                        if (target < 0 || target > 7)
+                            return
+                        var values = root.valueForIndex.slice()
+                        values[target] = value
+                        root.valueForIndex = values
+                        root.valueChanged(target, value)
+                        root.closeMenu()
+                    }
+                }
+            }
+        }
+
+        NumberAnimation on opacity {
+            id: fadeIn
+            running: false
+            to: 1
+            duration: 1.5 * root._animUnit
+            easing.type: Easing.OutExpo
+        }
+        NumberAnimation on opacity {
+            id: fadeOut
+            running: false
+            to: 0
+            duration: root._animUnit
+            easing.type: Easing.OutExpo
+        }
+    }
+}
