@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-declarative-dev qt6-multimedia-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
   qml6-module-qtmultimedia qml6-module-qtqml-workerscript
-  libhidapi-dev libudev-dev libglib2.0-dev
+  libhidapi-dev libudev-dev libglib2.0-dev libx11-dev gsettings-desktop-schemas
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth xdotool x11-xserver-utils x11-utils imagemagick

@@ -1,0 +1,176 @@
+#pragma once
+// A myQQuickView in a private working folder, wired to a link on the virtual
+// device, with the profile files readable from disk and a debug-text catcher.
+
+#include "Hid_Thread.h"
+#include "VirtualDevice.h"
+#include "myQQuickView.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+inline void bridgesInitDeviceResources()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(device);
+        done = true;
+    }
+}
+
+class BridgesDeviceConfig : public DeviceConfig {
+public:
+    QString secrecyCode(uint, const QString &) const override { return QStringLiteral("582604"); }
+    QStringList productNames() const override
+    {
+        return {QStringLiteral("Keyboard K1"), QStringLiteral("Z3")};
+    }
+};
+
+// Collects debug texts (any thread) while it lives.
+class BridgesDebugCatcher {
+public:
+    BridgesDebugCatcher()
+    {
+        current() = this;
+        m_previous = qInstallMessageHandler(&BridgesDebugCatcher::handle);
+    }
+    ~BridgesDebugCatcher()
+    {
+        qInstallMessageHandler(m_previous);
+        current() = nullptr;
+    }
+    QStringList texts() const
+    {
+        QMutexLocker locker(&m_lock);
+        return m_texts;
+    }
+    bool contains(const QString &text) const { return texts().contains(text); }
+
+private:
+    static BridgesDebugCatcher *&current()
+    {
+        static BridgesDebugCatcher *c = nullptr;
+        return c;
+    }
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        if (BridgesDebugCatcher *self = current()) {
+            QMutexLocker locker(&self->m_lock);
+            self->m_texts.append(text.trimmed());
+        }
+    }
+    mutable QMutex m_lock;
+    QStringList m_texts;
+    QtMessageHandler m_previous = nullptr;
+};
+
+struct BridgesViewRig {
+    enum class Link { VirtualMouse, VirtualKeyboard, None };
+
+    QTemporaryDir dir;
+    QString previousFolder = QDir::currentPath();
+    BridgesDeviceConfig config;
+    Hid_Thread hid;
+    VirtualDevice *dev = nullptr;
+    std::unique_ptr<myQQuickView> view;
+
+    explicit BridgesViewRig(Link link = Link::VirtualMouse)
+    {
+        bridgesInitDeviceResources();
+        resetDeviceProcessState();
+        QDir(dir.path()).mkpath(QStringLiteral("modules/setting"));
+        QDir::setCurrent(dir.path());
+        if (link != Link::None) {
+            const bool keyboard = link == Link::VirtualKeyboard;
+            auto device = std::make_unique<VirtualDevice>(keyboard ? VirtualDevice::Model::Keyboard
+                                                                   : VirtualDevice::Model::Mouse);
+            dev = device.get();
+            hid.setBackend(std::move(device));
+            hid.setDeviceConfig(&config);
+            hid.runDeviceCheck(keyboard ? keyboardTable() : QStringLiteral(":/DevInfo.ini"));
+            waitIdle();
+            dev->clearReceived(); // the handshake is not the test's business
+        }
+        view = std::make_unique<myQQuickView>();
+        if (link != Link::None)
+            view->setHidThread(&hid);
+    }
+
+    ~BridgesViewRig()
+    {
+        waitIdle();
+        hid.stopWatch();
+        view.reset();
+        QDir::setCurrent(previousFolder);
+    }
+
+    // The product row (1) shows the keyboard model, so the link talks to it.
+    QString keyboardTable()
+    {
+        const QString path = dir.filePath(QStringLiteral("DevInfoKeyboard.ini"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
+                                   "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
+            file.write("[common]\nisEncode = true\ntotal = 2\n\n[0]\n" + row + "\n[1]\n" + row);
+        }
+        return path;
+    }
+
+    bool waitIdle(int boundMs = 5000)
+    {
+        return QTest::qWaitFor([this] { return hid.isLinkFree(); }, boundMs);
+    }
+
+    // Waits until the device has seen n frames in all and the link is free.
+    bool waitFrames(int n, int boundMs = 5000)
+    {
+        return QTest::qWaitFor([&] { return dev && dev->received().size() >= n && hid.isLinkFree(); },
+                               boundMs);
+    }
+
+    // A value as it stands in profile file n (1..10) on disk.
+    QVariant stored(const QString &key, int n = 1) const
+    {
+        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
+        return file.value(key);
+    }
+    bool isStored(const QString &key, int n = 1) const
+    {
+        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
+        return file.contains(key);
+    }
+};
+
+// A stored list as integers (lists come back as texts).
+inline QList<int> bridgesInts(const QVariant &value)
+{
+    QList<int> out;
+    for (const QVariant &v : value.toList())
+        out.append(v.toInt());
+    return out;
+}
+
+inline QVariantList bridgesList(std::initializer_list<int> values)
+{
+    QVariantList out;
+    for (int v : values)
+        out.append(v);
+    return out;
+}
+
+inline QByteArray bridgesBytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(uchar(v)));
+    return out;
+}
