@@ -44,7 +44,7 @@ uint currentDid(const Hid_Thread *hid)
 // Makes slot `profile` a copy of `source` and reopens its store. The old
 // store is released only after the new file is in place; on failure the slot
 // file and its store stay as they were.
-bool replaceProfileSlot(QList<QSettings *> &profiles, int profile, const QString &source, QObject *owner)
+bool replaceProfileSlot(QList<QSettings *> &profiles, int profile, const QString &source)
 {
     const ProfileStore store(kSettingDir);
     if (!ProfileStore::isValidSlot(profile))
@@ -56,7 +56,8 @@ bool replaceProfileSlot(QList<QSettings *> &profiles, int profile, const QString
         qCWarning(lcStore) << "profile slot" << profile << "kept: cannot copy" << source;
         return false;
     }
-    auto *fresh = new QSettings(store.slotPath(profile), QSettings::IniFormat, owner);
+    // Owned like the stores the view opened: by the view's list.
+    auto *fresh = new QSettings(store.slotPath(profile), QSettings::IniFormat);
     while (profiles.size() <= profile)
         profiles.append(nullptr);
     profiles[profile] = fresh;
@@ -101,12 +102,12 @@ void myQQuickView::loadProfile(int profile)
         UserDialogs::getOpenFileName(this, tr("Open File"), desktopFolder(), tr("Profile(*.pf)"));
     if (source.isEmpty())
         return;
-    replaceProfileSlot(m_profiles, profile, source, this);
+    replaceProfileSlot(m_profiles, profile, source);
 }
 
 void myQQuickView::resetProfile(int profile)
 {
-    replaceProfileSlot(m_profiles, profile, ProfileStore(kSettingDir).defaultPath(), this);
+    replaceProfileSlot(m_profiles, profile, ProfileStore(kSettingDir).defaultPath());
 }
 
 QVariantList myQQuickView::loadDefaultProfile(uchar uiPageId)
@@ -119,7 +120,7 @@ QVariantList myQQuickView::loadDefaultProfile(uchar uiPageId)
 void myQQuickView::saveApConfig(QVariantList apConfigs)
 {
     if (!m_apConfig)
-        m_apConfig = new QSettings(kApConfigPath, QSettings::IniFormat, this);
+        m_apConfig = new QSettings(kApConfigPath, QSettings::IniFormat);
     AppConfigStore::save(*m_apConfig, apConfigs);
 }
 
@@ -147,7 +148,7 @@ void myQQuickView::resetApconfig()
         return;
     }
     QSettings *old = m_apConfig;
-    m_apConfig = new QSettings(kApConfigPath, QSettings::IniFormat, this);
+    m_apConfig = new QSettings(kApConfigPath, QSettings::IniFormat);
     if (old)
         old->deleteLater();
 }
