@@ -5,7 +5,11 @@
 #include "LinkFixture.h"
 
 #include <QElapsedTimer>
+#include <QScopedPointer>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 namespace {
 uchar *raw(QByteArray &b)
@@ -25,6 +29,7 @@ private slots:
     void unplugDuringGet();
     void slowAnswersStillArrive();
     void deviceReadsAreBounded();
+    void waitingReaderIsWokenFromAnotherThread();
     void quietReportFollowsEachCommand();
 };
 
@@ -196,6 +201,54 @@ void TransferFaultsTest::deviceReadsAreBounded()
     QCOMPARE(dev.openHandleCount(), 0);
     // A closed handle is refused, not used.
     QCOMPARE(dev.read(cmd, buf, sizeof buf), -1);
+}
+
+void TransferFaultsTest::waitingReaderIsWokenFromAnotherThread()
+{
+    VirtualDevice dev;
+    dev.setEncoding(false);
+    dev.setPlainReadBoundMs(20000);
+    HidHandle *cmd = dev.open(VirtualDevice::kCommandPath, HidChannel::Command);
+    QVERIFY(cmd);
+
+    // Store a key matrix so the block read back is not all zeros.
+    const uchar setMatrix[9] = {0x00, 0x12, 0x01, 0x40, 0x08, 0, 0, 0, 0xA4};
+    QCOMPARE(dev.sendFeatureReport(cmd, setMatrix, 9), 9);
+    const QByteArray matrix = pattern(64, 0x4d);
+    const QByteArray reports = framedReports(matrix, 32);
+    for (int at = 0; at < reports.size(); at += 33)
+        QCOMPARE(dev.write(cmd, reinterpret_cast<const uchar *>(reports.constData()) + at, 33), 33);
+    QCOMPARE(dev.keyMatrix(), matrix);
+
+    // A block queued by a Get on this thread reaches a reader on another.
+    std::atomic<int> result{99};
+    QByteArray first(32, '\0');
+    QScopedPointer<QThread> reader(
+        QThread::create([&] { result = dev.read(cmd, reinterpret_cast<uchar *>(first.data()), 33); }));
+    reader->start();
+    const uchar getMatrix[9] = {0x00, 0x92, 0x01, 0, 0, 0, 0, 0, 0x6C};
+    QCOMPARE(dev.sendFeatureReport(cmd, getMatrix, 9), 9);
+    QVERIFY(reader->wait(5000));
+    QCOMPARE(result.load(), 32);
+    QCOMPARE(first, matrix.left(32));
+
+    // An unplug ends a reader's wait at once with a failure.
+    uchar drain[33];
+    QCOMPARE(dev.read(cmd, drain, sizeof drain), 32);
+    result = 99;
+    QElapsedTimer clock;
+    clock.start();
+    reader.reset(QThread::create([&] { result = dev.read(cmd, drain, sizeof drain); }));
+    reader->start();
+    VirtualDevice::Faults f;
+    f.unplugMidTransfer = true;
+    dev.setFaults(f);
+    const uchar rate[9] = {0x00, 0x81, 0, 0, 0, 0, 0, 0, 0x7E};
+    QCOMPARE(dev.sendFeatureReport(cmd, rate, 9), 9);
+    QVERIFY(reader->wait(5000));
+    QCOMPARE(result.load(), -1);
+    QVERIFY(clock.elapsed() < 5000);
+    dev.close(cmd);
 }
 
 void TransferFaultsTest::quietReportFollowsEachCommand()
