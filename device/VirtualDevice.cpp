@@ -22,6 +22,8 @@ const QByteArray kStaleCommandPath = QByteArrayLiteral("virtual-z3/command-stale
 
 constexpr int kFrameBytes = 8;
 constexpr int kMaxQueuedQuietReports = 16;
+// A long session against the virtual device keeps only the latest frames.
+constexpr int kMaxRecordedFrames = 4096;
 constexpr uchar kQuietReport[4] = {0x04, 0x04, 0x00, 0x00};
 
 // Identity of each model as it shows on the bus.
@@ -576,6 +578,8 @@ int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_
     Received r;
     std::copy(frame, frame + kFrameBytes, r.frame.begin());
     r.atMs = d->clock.elapsed();
+    if (d->received.size() >= kMaxRecordedFrames)
+        d->received.removeFirst();
     d->received.append(r);
     if (d->faults.unplugMidTransfer) {
         // The frame left the host; the device is gone before it acts on it.

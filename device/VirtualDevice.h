@@ -81,7 +81,7 @@ public:
     void replug();
 
     // ---- state inspection ---------------------------------------------------
-    QList<Received> received() const; // every command frame in order
+    QList<Received> received() const; // every command frame in order (the latest 4096)
     void clearReceived();
     int openHandleCount() const; // handles currently open
     // Settings as stored by Set commands (mouse and keyboard alike).
