@@ -165,19 +165,22 @@ Item {
             }
         }
 
-        NumberAnimation on opacity {
-            id: fadeIn
-            running: false
-            to: 1
-            duration: 1.5 * root._animUnit
-            easing.type: Easing.OutExpo
-        }
-        NumberAnimation on opacity {
-            id: fadeOut
-            running: false
-            to: 0
-            duration: root._animUnit
-            easing.type: Easing.OutExpo
-        }
+    }
+
+    NumberAnimation {
+        id: fadeIn
+        target: menu
+        property: "opacity"
+        to: 1
+        duration: 1.5 * root._animUnit
+        easing.type: Easing.OutExpo
+    }
+    NumberAnimation {
+        id: fadeOut
+        target: menu
+        property: "opacity"
+        to: 0
+        duration: root._animUnit
+        easing.type: Easing.OutExpo
     }
 }

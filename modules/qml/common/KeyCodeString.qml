@@ -160,7 +160,7 @@ Item {
     function _lookup(map, key) {
         if (key === undefined || key === null)
             return undefined
-        return Object.prototype.hasOwnProperty.call(map, key) ? map[key] : undefined
+        return String(key) in map ? map[key] : undefined
     }
 
     function strTokeycode(name) {
