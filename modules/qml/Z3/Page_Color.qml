@@ -7,8 +7,9 @@ import "ColorMath.js" as ColorMath
 // indexes, the mouse the device codes (ColorMath.js).
 Item {
     id: page
+    objectName: "pageColor"
     width: 700
-    height: 450
+    height: 470
 
     // Read by tests and the main screen.
     readonly property int effectIndex: _Effect.defaultIndex

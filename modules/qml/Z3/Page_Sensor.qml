@@ -9,8 +9,9 @@ import "ColorMath.js" as ColorMath
 // mouse with apply; DPI values and indicator colours are sent as they change.
 Item {
     id: page
+    objectName: "pageSensor"
     width: 700
-    height: 450
+    height: 470
 
     property int sensorType: 0
     property bool isLogoLedWork: false

@@ -1,0 +1,224 @@
+// The sensor page in the running program against the virtual mouse, driven
+// with real clicks: what apply, a DPI value pick and reset put on the wire
+// and into the profile, and how many stages the page offers.
+#include "Pages7Support.h"
+
+using namespace pages7;
+
+class tst_gui_pages7_sensor : public QObject {
+    Q_OBJECT
+
+    static QQuickItem *pageItem(Program &p, const char *name)
+    {
+        return p.item(QLatin1String(name), p.item(QStringLiteral("pageSensor")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Pointer settings go to a throw-away desktop store, not the user's.
+        qputenv("GSETTINGS_BACKEND", "memory");
+    }
+
+    void applySendsRateAndStageAndStoresPointerSettings()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+
+        // 250 Hz; cursor speed 7, scroll lines 0, double-click 10; stage 3.
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("button1"), pageItem(p, "reportRate"))));
+        PAGES7_DO(clickAt(p, pageItem(p, "cursorSpeed"), QPointF(210, 10)));
+        PAGES7_DO(clickAt(p, pageItem(p, "scrollLines"), QPointF(0, 10)));
+        PAGES7_DO(clickAt(p, pageItem(p, "doubleClick"), QPointF(308, 10)));
+        QQuickItem *stage3 = p.item(QStringLiteral("button2"), pageItem(p, "dpiLevel"));
+        PAGES7_DO(clickAt(p, stage3, QPointF(20, 9)));
+        QCOMPARE(pageItem(p, "dpiLevel")->property("currentIndex").toInt(), 2);
+
+        const int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, pageItem(p, "apply")));
+        QVERIFY2(!p.view()->isEnabled(), "apply locks the screen while the mouse is written");
+        QList<SentCommand> stage;
+        PAGES7_DO(waitFor(p, before, 0x0B, 1, &stage));
+
+        const QList<SentCommand> after = p.sentSince(before);
+        QCOMPARE(after.size(), 2); // DPI values and colours are not sent by apply
+        QCOMPARE(after[0].code(), uchar(0x01));
+        QCOMPARE(after[0].frame[1], uchar(0x04));
+        QCOMPARE(after[1].code(), uchar(0x0B));
+        QCOMPARE(after[1].frame[1], uchar(3));
+        for (const SentCommand &c : after)
+            QCOMPARE(c.frame[7], FrameCipher::checksum(c.frame.data()));
+
+        QTRY_COMPARE_WITH_TIMEOUT(iniText(p.profile(), QStringLiteral("sensor/stage_Z3")), QStringLiteral("3"), 3000);
+        QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/reportRate_Z3")), QStringLiteral("4"));
+        QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/cursorSpeed_Z3")), QStringLiteral("7"));
+        QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/verticalScrollLines_Z3")), QStringLiteral("0"));
+        QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/doubleClickSpeed_Z3")), QStringLiteral("10"));
+    }
+
+    void pickingDpiValuesSendsTheirCodes()
+    {
+        Program p;
+        QVERIFY(p.start("sensor=3,stages=4,logo=0", [](const QString &dir) {
+            QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
+            s.setValue(QStringLiteral("sensor/dpi_Z3"),
+                       QStringList{"1000", "2000", "4000", "8000", "0", "0", "0", "0"});
+        }));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *dpi = pageItem(p, "dpiLevel");
+        QVERIFY(dpi);
+        QCOMPARE(dpi->property("menuCounter").toInt(), 18);
+
+        // Stage 1 gets 600 (second cell of the menu).
+        int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button0"), dpi))));
+        QQuickItem *menu = p.item(QStringLiteral("valueMenu"), dpi);
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell1"), menu)));
+        QList<SentCommand> sets;
+        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+        QCOMPARE(sets[0].frame[1], uchar(4)); // stages in use, as the mouse answered
+        QCOMPARE(sets[0].frame[2], uchar(8));
+        QCOMPARE(sets[0].block.left(8), bytesOf({0x05, 0x13, 0x27, 0x67, 0x80, 0x80, 0x80, 0x80}));
+
+        // Stage 2 gets 10000 (the last cell).
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
+        before = p.sent().size();
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button1"), dpi))));
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell17"), menu)));
+        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+        QCOMPARE(sets[0].block.left(8), bytesOf({0x05, 0x71, 0x27, 0x67, 0x80, 0x80, 0x80, 0x80}));
+
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("sensor/dpi_Z3")),
+                                  (QList<int>{600, 10000, 4000, 8000, 0, 0, 0, 0}), 3000);
+    }
+
+    void pickOnFreshProfileStoresAllEightStages()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0", [](const QString &dir) {
+            QFile::remove(dir + QStringLiteral("/modules/setting/p1.bin"));
+        }));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *dpi = pageItem(p, "dpiLevel");
+        // Nothing stored: every stage shows "×" and cannot be chosen.
+        QCOMPARE(dpi->property("currentIndex").toInt(), 0);
+        PAGES7_DO(clickAt(p, p.item(QStringLiteral("button1"), dpi), QPointF(20, 9)));
+        QCOMPARE(dpi->property("currentIndex").toInt(), 0);
+
+        const int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button2"), dpi))));
+        QQuickItem *menu = p.item(QStringLiteral("valueMenu"), dpi);
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell4"), menu))); // 1000 on sensor type 0
+        QList<SentCommand> sets;
+        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+        QCOMPARE(sets[0].block.left(8), bytesOf({0x80, 0x80, 0x04, 0x80, 0x80, 0x80, 0x80, 0x80}));
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("sensor/dpi_Z3")),
+                                  (QList<int>{0, 0, 1000, 0, 0, 0, 0, 0}), 3000);
+    }
+
+    void resetSendsIndicatorColours_data()
+    {
+        QTest::addColumn<QByteArray>("device");
+        QTest::addColumn<int>("set");
+        QTest::newRow("8-colour indicator") << QByteArray("logo=1") << 2;
+        QTest::newRow("RGB indicator") << QByteArray("logo=0") << 1;
+    }
+    void resetSendsIndicatorColours()
+    {
+        QFETCH(QByteArray, device);
+        QFETCH(int, set);
+        Program p;
+        QVERIFY(p.start(device));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QCOMPARE(pageItem(p, "indicatorColors")->property("isCompat8Color").toBool(), set == 2);
+
+        const QString defaults = p.settingFile(QStringLiteral("pD.bin"));
+        const int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, pageItem(p, "reset")));
+        QList<SentCommand> colours, sets;
+        PAGES7_DO(waitFor(p, before, 0x10, 1, &colours, 32));
+        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+        QCOMPARE(colours.size(), 1);
+        QCOMPARE(int(colours[0].frame[1]), set);
+        QByteArray expected;
+        if (set == 2) {
+            // Stage 2k in the low nibble, stage 2k+1 in the high nibble.
+            const QList<int> ids = iniList(defaults, QStringLiteral("color_Z3/type2"));
+            QCOMPARE(ids.size(), 8);
+            for (int k = 0; k < 4; ++k)
+                expected.append(char((ids[2 * k] & 0x0F) | ((ids[2 * k + 1] << 4) & 0xF0)));
+        } else {
+            const QList<int> rgb = iniList(defaults, QStringLiteral("color_Z3/type1"));
+            QCOMPARE(rgb.size(), 24);
+            for (int v : rgb)
+                expected.append(char(v));
+        }
+        QCOMPARE(int(colours[0].frame[2]), expected.size());
+        QCOMPARE(colours[0].block.left(expected.size()), expected);
+        QCOMPARE(colours[0].block.size(), 32); // one interrupt report of the mouse
+
+        // Reset also sends the default DPI values; the rest waits for apply.
+        const QList<SentCommand> after = p.sentSince(before);
+        QCOMPARE(withCode(after, 0x11).size(), 1);
+        QCOMPARE(withCode(after, 0x01).size(), 0);
+        QCOMPARE(withCode(after, 0x0B).size(), 0);
+        QCOMPARE(withCode(after, 0x11)[0].block.left(8),
+                 bytesOf({0x02, 0x04, 0x06, 0x08, 0x80, 0x80, 0x80, 0x80})); // 500..2000 on sensor type 0
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/type%1").arg(set)),
+                                  iniList(defaults, QStringLiteral("color_Z3/type%1").arg(set)), 3000);
+    }
+
+    void stagesBeyondTheMouseAreBlank_data()
+    {
+        QTest::addColumn<QByteArray>("device");
+        QTest::addColumn<int>("stages");
+        QTest::newRow("4 stages") << QByteArray("stages=4,logo=0") << 4;
+        QTest::newRow("8 stages") << QByteArray("stages=8,logo=0") << 8;
+    }
+    void stagesBeyondTheMouseAreBlank()
+    {
+        QFETCH(QByteArray, device);
+        QFETCH(int, stages);
+        Program p;
+        QVERIFY(p.start(device, [](const QString &dir) {
+            QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
+            s.setValue(QStringLiteral("sensor/dpi_Z3"),
+                       QStringList{"250", "500", "750", "1000", "1250", "1500", "1750", "2000"});
+        }));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *dpi = pageItem(p, "dpiLevel");
+        QQuickItem *colours = pageItem(p, "indicatorColors");
+        const QList<int> rgb = iniList(p.profile(), QStringLiteral("color_Z3/type1"));
+        QCOMPARE(rgb.size(), 24);
+        const QImage shot = p.view()->grabFramebuffer();
+        for (int i = 0; i < 8; ++i) {
+            QQuickItem *button = p.item(QStringLiteral("button%1").arg(i), dpi);
+            QVERIFY(button);
+            QCOMPARE(button->isVisible(), i < stages);
+            QQuickItem *entry = p.item(QStringLiteral("entry%1").arg(i), colours);
+            QVERIFY(entry);
+            // On screen a usable entry shows its stored colour; a blank one
+            // shows the page behind it.
+            const QPoint c = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2)).toPoint();
+            const QRgb stored = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+            if (i < stages)
+                QCOMPARE(shot.pixel(c) & 0xFFFFFF, stored & 0xFFFFFF);
+            else
+                QVERIFY2((shot.pixel(c) & 0xFFFFFF) != (stored & 0xFFFFFF), qPrintable(QString::number(i)));
+        }
+        // A click on a blank stage selects nothing.
+        if (stages == 4) {
+            const int current = dpi->property("currentIndex").toInt();
+            QTest::mouseClick(p.view(), Qt::LeftButton, Qt::NoModifier,
+                              dpi->mapToScene(QPointF(3 + 30, 27 + 9)).toPoint());
+            QCOMPARE(dpi->property("currentIndex").toInt(), current);
+        }
+    }
+};
+
+QTEST_MAIN(tst_gui_pages7_sensor)
+#include "tst_gui_pages7_sensor.moc"
