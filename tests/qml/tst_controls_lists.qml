@@ -271,6 +271,18 @@ Item {
             verify(!input.activeFocus)
         }
 
+        function test_blankNameIsRefused() {
+            fileList.editFileName(0)
+            var input = findChild(findChild(fileList, "row0"), "nameInput")
+            tryVerify(function () { return input.activeFocus && input.selectedText === "K0" }, 1000)
+            keyClick(Qt.Key_Space)
+            keyClick(Qt.Key_Enter)
+            compare(spyRename.count, 0)
+            compare(actionModel.get(0).textX, "K0")
+            compare(input.text, "K0")
+            compare(fileList.editingIndex, -1)
+        }
+
         function test_focusLossRestoresName() {
             fileList.editFileName(2)
             var input = findChild(findChild(fileList, "row2"), "nameInput")

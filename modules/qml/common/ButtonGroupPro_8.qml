@@ -155,7 +155,13 @@ Item {
                         var target = root.currentMenuIndex
                         if (target < 0 || target > 7)
                             return
-                        var values = root.valueForIndex.slice()
+                        // Copy into a fresh array so bindings see the change,
+                        // whatever list type the page assigned.
+                        var values = []
+                        var old = root.valueForIndex
+                        var n = old !== undefined && old !== null && old.length !== undefined ? old.length : 0
+                        for (var k = 0; k < n; ++k)
+                            values.push(old[k])
                         values[target] = value
                         root.valueForIndex = values
                         root.valueChanged(target, value)

@@ -139,12 +139,17 @@ Item {
                     var oldName = root.mdItems.get(i).textX
                     var newName = text
                     st.editing = -1
-                    root.mdItems.setProperty(i, "textX", newName)
+                    // A blank name would leave a row without a usable name:
+                    // keep the old one and report nothing.
+                    var blank = newName.trim() === ""
+                    if (!blank)
+                        root.mdItems.setProperty(i, "textX", newName)
                     text = Qt.binding(function () {
                         return model.textX !== undefined ? model.textX : ""
                     })
                     focus = false
-                    root.editFileName_completed(oldName, newName)
+                    if (!blank)
+                        root.editFileName_completed(oldName, newName)
                 }
                 onActiveFocusChanged: {
                     if (activeFocus || !row.editing)
