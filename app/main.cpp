@@ -1,0 +1,88 @@
+// z3config: configuration tool for the Z3 gaming mouse.
+
+#include "DeviceMonitor.h"
+#include "NoticeChannel.h"
+#include "Options.h"
+#include "SignalQuit.h"
+#include "UserDialogs.h"
+#include "Widget.h"
+#include "WorkingFolder.h"
+#include "hookMgr.h"
+#include "myQQuickView.h"
+
+#include <QApplication>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+
+namespace {
+
+void keyboardCallback(uchar usbCode, uchar isDown, void *userData)
+{
+    if (auto *w = static_cast<Widget *>(userData); w && w->view())
+        w->view()->onKeyboardEvent(usbCode, isDown != 0);
+}
+
+void mouseCallback(uchar code, uchar isDown, int x, int y, void *userData)
+{
+    if (auto *w = static_cast<Widget *>(userData); w && w->view())
+        w->view()->onMouseEvent(code, isDown != 0, x, y);
+}
+
+// The scene is flat 2D artwork: the software scene graph starts faster and
+// needs a fraction of the memory of OpenGL on llvmpipe (bench/startup).
+// QT_QUICK_BACKEND still chooses when set.
+void chooseSceneGraphBackend()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") &&
+        qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND_DEFAULT_GL"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("z3config"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(Z3_VERSION));
+    const Options options = parseOptions(app);
+    chooseSceneGraphBackend();
+
+    // "./modules/..." resolves against the program's own working folder from
+    // here on, wherever it was started.
+    WorkingFolder::enter();
+
+    SignalQuit signalQuit;
+    int result = 0;
+    {
+        Widget w(nullptr, makeBackend(options));
+        QObject::connect(&w, &Widget::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+        hookMgr hooks(false);
+        hooks.setKeyboardCallback(keyboardCallback, &w);
+        hooks.setMouseCallback(mouseCallback, &w);
+        hooks.installHooks();
+
+        NoticeChannel notices;
+        notices.setHandler([&w](const QString &text) { UserDialogs::warning(w.windowTitle(), text); });
+        notices.listen(w.windowTitle());
+
+        DeviceMonitor monitor;
+        QObject::connect(&monitor, &DeviceMonitor::deviceChanged, &w, &Widget::onDeviceChange);
+
+        w.checkDevice();
+        if (deviceReady) {
+            w.showNormal();
+            w.view()->initUI();
+            QCoreApplication::postEvent(&w, new runUIEvent(runUIEvent::kTag));
+            if (demoMode)
+                NoticeChannel::sendNotice(w.windowTitle(), QStringLiteral("===== Demo Mode ====="));
+        }
+
+        // A signal that came during a start-up box must still end the program.
+        if (!signalQuit.requested())
+            result = app.exec();
+        hooks.removeHooks();
+    }
+    return result;
+}

@@ -1,0 +1,99 @@
+#include "Ui_Controler.h"
+
+#include "Hid_Thread.h"
+#include "myQQuickView.h"
+
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QSettings>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+// Z3_SCENE_URL replaces the scene for tests of the host window (another
+// root size, a scene without some root function).
+QUrl sceneUrl()
+{
+    const QString overrideUrl = qEnvironmentVariable("Z3_SCENE_URL");
+    if (!overrideUrl.isEmpty())
+        return QUrl(overrideUrl);
+    return QUrl(QStringLiteral("qrc:/modules/qml/main.qml"));
+}
+
+} // namespace
+
+Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent) {}
+
+Ui_Controler::~Ui_Controler() = default;
+
+void Ui_Controler::setupUi(QWidget *hostWindow, Hid_Thread *hid)
+{
+    m_host = hostWindow;
+    if (hostWindow->objectName().isEmpty())
+        hostWindow->setObjectName(QStringLiteral("Widget"));
+    hostWindow->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    hostWindow->setWindowOpacity(1.0);
+    hostWindow->setAttribute(Qt::WA_TranslucentBackground, true);
+    hostWindow->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    m_view = new myQQuickView(hostWindow);
+    m_view->setObjectName(QStringLiteral("ui_View"));
+    // A QQuickWidget is translucent only with both of these.
+    m_view->setClearColor(Qt::transparent);
+    m_view->setAttribute(Qt::WA_AlwaysStackOnTop, true);
+    m_view->setSource(sceneUrl());
+
+    // Set after loading: the scene makes no call through them while it is
+    // created (its root starts invisible; its first call comes from initUI).
+    QQmlContext *context = m_view->rootContext();
+    context->setContextProperty(QStringLiteral("ui_View"), m_view);
+    context->setContextProperty(QStringLiteral("hid"), hid);
+    context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    // The view takes the root item's size (its default resize mode).
+    QSize size = m_view->size();
+    if (QQuickItem *root = m_view->rootObject())
+        size = QSize(int(root->width()), int(root->height()));
+    if (size.isValid() && !size.isEmpty()) {
+        m_view->resize(size);
+        hostWindow->resize(size);
+    }
+    retranslateUi(hostWindow);
+}
+
+void Ui_Controler::retranslateUi(QWidget *hostWindow)
+{
+    QSettings apConfig(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    hostWindow->setWindowTitle(apConfig.value(QStringLiteral("common/name"), QString()).toString());
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (m_host)
+        m_host->close();
+}
+
+void Ui_Controler::onXChanged(int x)
+{
+    if (m_host)
+        m_host->move(m_host->x() + x, m_host->y());
+}
+
+void Ui_Controler::onYChanged(int y)
+{
+    if (m_host)
+        m_host->move(m_host->x(), m_host->y() + y);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (m_view)
+        m_view->invokeRoot("setProtectUI", {QVariant(busyTime)}, Qt::DirectConnection);
+}
+
+void Ui_Controler::setBusy()
+{
+    setBusy(0);
+}
