@@ -109,6 +109,7 @@ Item {
         when: windowShown
 
         function init() {
+            top.animation_speed = 10
             top.globalSetting_stringList = []
             dropdown.close()
             tryCompare(findChild(dropdown, "dropArea"), "visible", false, 1000)
@@ -134,17 +135,22 @@ Item {
         }
 
         function test_clickOpensSecondClickCloses() {
+            // Slow enough (3 rows: 0.25 x 1200 ms) that the end of the
+            // closing cannot be mistaken for its start.
+            top.animation_speed = 1200
             var area = findChild(dropdown, "dropArea")
             mouseClick(dropdown, 50, 10)
             verify(dropdown.isOpened)
             compare(top.log, ["opened"], "opening is announced when it starts")
             // Three rows of 21 pixels overlapping by one.
-            tryCompare(area, "height", 3 * 20 + 1, 1000)
+            tryCompare(area, "height", 3 * 20 + 1, 3000)
             mouseClick(dropdown, 50, 10)
             verify(!dropdown.isOpened)
             compare(top.log, ["opened"], "closing is announced when it ends")
-            tryCompare(top, "log", ["opened", "closed"], 1000)
+            verify(area.visible, "still sliding up")
+            tryCompare(top, "log", ["opened", "closed"], 3000)
             verify(!area.visible)
+            top.animation_speed = 10
         }
 
         function test_rowClickSelects() {
