@@ -64,6 +64,9 @@ bool hookMgr::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // X11 repeats a held key as release + press pairs; the key stays down.
+        if (key->isAutoRepeat())
+            break;
         const quint32 native = key->nativeScanCode();
         quint16 scan = 0;
         bool extended = false;
