@@ -284,17 +284,32 @@ void MouseBridgeTest::foolProofingAsksWithOkAndCancel()
     const QString script = rig.dir.filePath(QStringLiteral("answers.txt"));
     QFile f(script);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ok\ncancel\n");
+    f.write("ok\ncancel\nok\n");
     f.close();
     qputenv("Z3_SCRIPTED_DIALOGS", script.toLocal8Bit());
+    // Before any language is loaded the box has no texts.
     const bool first = rig.view->getMsgAns_FoolProofing();
+    // With the delivered English strings: title "msg/4", text "msg/5".
+    QDir(rig.dir.path()).mkpath(QStringLiteral("modules/i18n"));
+    QVERIFY(
+        QFile::copy(qEnvironmentVariable("Z3_SOURCE_DIR") + QStringLiteral("/modules/i18n/lang_031000.ini"),
+                    rig.dir.filePath(QStringLiteral("modules/i18n/lang_031000.ini"))));
+    rig.view->getGlobalStrings(QStringLiteral("031000"));
+    QCOMPARE(rig.view->messageStrings().size(), 6);
     const bool second = rig.view->getMsgAns_FoolProofing();
+    const bool third = rig.view->getMsgAns_FoolProofing();
     qunsetenv("Z3_SCRIPTED_DIALOGS");
     QVERIFY(first);
     QVERIFY(!second);
+    QVERIFY(third);
     QFile log(script + QStringLiteral(".log"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll().count('\n'), 2); // one question each time
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0).section(QLatin1Char('\t'), 1), QStringLiteral("\t"));
+    QCOMPARE(lines.at(1).section(QLatin1Char('\t'), 1, 1), rig.view->messageStrings().at(4));
+    QCOMPARE(lines.at(1).section(QLatin1Char('\t'), 2), rig.view->messageStrings().at(5));
+    QVERIFY(!rig.view->messageStrings().at(4).isEmpty());
 }
 
 void MouseBridgeTest::pointerPositionsAreKeptWhenTheDesktopHasNoSetting()
