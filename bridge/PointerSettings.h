@@ -38,7 +38,11 @@ inline int doubleClickTimeForPosition(unsigned position)
 
 // Pointer speed 1..20 on a desktop scale of -1..1 where 0 is the desktop's
 // default: 1 -> -1, 10 (the slider's middle) -> 0, 20 -> 1, linear in between.
-double desktopSpeedForPointerSpeed(int speed);
+inline double desktopSpeedForPointerSpeed(int speed)
+{
+    const int v = speed < 1 ? 1 : (speed > 20 ? 20 : speed);
+    return v <= 10 ? (v - 10) / 9.0 : (v - 10) / 10.0;
+}
 
 // Platform layer.
 bool setPointerSpeed(int speed);     // 1..20

@@ -88,12 +88,6 @@ struct XDisplay {
 
 } // namespace
 
-double desktopSpeedForPointerSpeed(int speed)
-{
-    const int v = qBound(1, speed, 20);
-    return v <= 10 ? (v - 10) / 9.0 : (v - 10) / 10.0;
-}
-
 QString backendName()
 {
 #ifdef Z3_HAVE_GIO
