@@ -2,6 +2,7 @@
 // window of this program, through the key-event manager's tables and change
 // filter; and the view handing them to the scene's root functions.
 
+#include "KeyTables.h"
 #include "bridges_ViewRig.h"
 #include "hookMgr.h"
 
@@ -300,11 +301,76 @@ void KeyInputTest::viewHandsEventsToTheSceneQueued()
     QCOMPARE(mouse.at(3).toUInt(), 480u);
 }
 
+// The parts of the translation that no Linux key event reaches: the Windows
+// scan-code overrides and the edges of the tables, fed in directly.
+class KeyTranslationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_reports = Reports();
+        m_hooks = std::make_unique<hookMgr>(false);
+        m_hooks->removeHooks(); // only direct feeding here
+        m_hooks->setKeyboardCallback(&recordKey, &m_reports);
+    }
+    void breakAndAltPrintScreenOverrides()
+    {
+        m_hooks->handleKey(0x46, true, true);        // Ctrl+Pause arrives as extended 46
+        m_hooks->handleKey(0x54, false, true, true); // Alt+Print Screen
+        m_hooks->handleKey(0x46, false, true);       // plain 46 is Scroll Lock
+        QCOMPARE(describe(m_reports.keys), QStringLiteral("+48 +46 +47"));
+        m_reports.keys.clear();
+        m_hooks->handleKey(0x54, false, false, false); // 54 without Alt is no key
+        QVERIFY(m_reports.keys.isEmpty());
+    }
+    void keysOutsideTheTablesReportNothing()
+    {
+        m_hooks->handleKey(0x5C, true, true);   // right Windows key: not in the scan table
+        m_hooks->handleKey(0x11E, false, true); // beyond one byte counts as scan 0
+        m_hooks->handleKey(0x6E, false, true);  // F23: virtual key 86 -> usage 72
+        QCOMPARE(describe(m_reports.keys), QStringLiteral("+72"));
+        QCOMPARE(m_hooks->scanToVk(0x5C01), uchar(0));
+        QCOMPARE(m_hooks->vkToUsb(0xFE), uchar(0));
+        QCOMPARE(m_hooks->vkToUsb(0xDC), uchar(0x31));
+        QCOMPARE(hookMgr(true).vkToUsb(0xDC), uchar(0x32));
+    }
+    void evdevCodesBecomePcScanCodes()
+    {
+        struct Case {
+            quint32 evdev;
+            quint16 scan;
+            bool extended;
+        };
+        const Case cases[] = {{1, 0x01, false},  {30, 0x1E, false}, {28, 0x1C, false}, {96, 0x1C, true},
+                              {29, 0x1D, false}, {97, 0x1D, true},  {69, 0x45, true},  {119, 0x45, false},
+                              {99, 0x37, true},  {55, 0x37, false}, {100, 0x38, true}, {86, 0x56, false},
+                              {111, 0x53, true}, {125, 0x5B, true}, {127, 0x5D, true}, {193, 0x6E, false}};
+        for (const Case &c : cases) {
+            quint16 scan = 0xFFFF;
+            bool extended = !c.extended;
+            QVERIFY2(KeyTables::evdevToScan(c.evdev, scan, extended), qPrintable(QString::number(c.evdev)));
+            QCOMPARE(scan, c.scan);
+            QCOMPARE(extended, c.extended);
+        }
+        quint16 scan = 0;
+        bool extended = false;
+        QVERIFY(!KeyTables::evdevToScan(0, scan, extended));
+        QVERIFY(!KeyTables::evdevToScan(240, scan, extended));
+    }
+
+private:
+    std::unique_ptr<hookMgr> m_hooks;
+    Reports m_reports;
+};
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    KeyTranslationTest translation;
+    int failed = QTest::qExec(&translation, argc, argv);
     KeyInputTest test;
-    return QTest::qExec(&test, argc, argv);
+    failed += QTest::qExec(&test, argc, argv);
+    return failed;
 }
 
 #include "tst_gui_keyinput.moc"
