@@ -172,6 +172,63 @@ private slots:
                                   iniList(defaults, QStringLiteral("color_Z3/type%1").arg(set)), 3000);
     }
 
+    void fixedColourPickSendsPackedIndexes()
+    {
+        Program p;
+        QVERIFY(p.start("logo=1", [](const QString &dir) {
+            QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
+            s.setValue(QStringLiteral("color_Z3/type2"), QStringList{"0", "1", "2", "3", "4", "5", "6", "7"});
+        }));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *colours = pageItem(p, "indicatorColors");
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("entry2"), colours)));
+        QCOMPARE(colours->property("currentIndex").toInt(), 2);
+
+        const int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, pageItem(p, "fixedColour7"))); // orange
+        QList<SentCommand> sent;
+        PAGES7_DO(waitFor(p, before, 0x10, 1, &sent, 32));
+        QCOMPARE(sent[0].frame[1], uchar(2));
+        QCOMPARE(sent[0].frame[2], uchar(4));
+        QCOMPARE(sent[0].block.left(4), bytesOf({0x10, 0x37, 0x54, 0x76}));
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/type2")),
+                                  (QList<int>{0, 1, 7, 3, 4, 5, 6, 7}), 3000);
+        // The entry shows the fixed orange.
+        const QImage shot = p.view()->grabFramebuffer();
+        QQuickItem *entry = p.item(QStringLiteral("entry2"), colours);
+        const QPoint c = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2)).toPoint();
+        QCOMPARE(shot.pixel(c) & 0xFFFFFF, qRgb(255, 127, 0) & 0xFFFFFF);
+    }
+
+    void typedIndicatorColourIsSentOnEnter()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *colours = pageItem(p, "indicatorColors");
+        const QList<int> stored = iniList(p.profile(), QStringLiteral("color_Z3/type1"));
+        QCOMPARE(stored.size(), 24);
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("entry0"), colours)));
+
+        QQuickItem *green = p.item(QStringLiteral("fieldG"), colours);
+        PAGES7_DO(clickCentre(p, green));
+        QTRY_VERIFY_WITH_TIMEOUT(green->hasActiveFocus(), 3000);
+        QTest::keyClick(p.view(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(p.view(), QStringLiteral("300")); // the last 0 is refused
+        QCOMPARE(green->property("text").toString(), QStringLiteral("30"));
+        const int before = p.sent().size();
+        QTest::keyClick(p.view(), Qt::Key_Return);
+        QList<SentCommand> sent;
+        PAGES7_DO(waitFor(p, before, 0x10, 1, &sent, 32));
+        QCOMPARE(sent[0].frame[1], uchar(1));
+        QCOMPARE(sent[0].frame[2], uchar(24));
+        QCOMPARE(uchar(sent[0].block[0]), uchar(stored[0]));
+        QCOMPARE(uchar(sent[0].block[1]), uchar(30));
+        QCOMPARE(uchar(sent[0].block[2]), uchar(stored[2]));
+        for (int i = 3; i < 24; ++i)
+            QCOMPARE(uchar(sent[0].block[i]), uchar(stored[i]));
+    }
+
     void stagesBeyondTheMouseAreBlank_data()
     {
         QTest::addColumn<QByteArray>("device");
