@@ -18,6 +18,15 @@
 
 #include <tuple>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
 namespace {
 
 using KeyReport = QPair<int, int>;                   // usage code, down
@@ -363,13 +372,64 @@ private:
     Reports m_reports;
 };
 
+// Key presses go to whichever window has the focus, so this program gets an X
+// server of its own: other real-window tests running beside it cannot take
+// the focus away. Returns the server's process id, or 0 (then the given
+// display is used).
+static pid_t startPrivateDisplay()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    const QByteArray fd = QByteArray::number(fds[1]);
+    const char *args[] = {"Xvfb",    "-displayfd", fd.constData(), "-nolisten", "tcp",
+                          "-screen", "0",          "800x600x24",   nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const int devNull = open("/dev/null", O_WRONLY);
+    if (devNull >= 0)
+        posix_spawn_file_actions_adddup2(&actions, devNull, 2);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char **>(args), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (devNull >= 0)
+        close(devNull);
+    close(fds[1]);
+    QByteArray number;
+    if (spawned == 0) {
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        while (!number.endsWith('\n') && poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1)
+            number.append(c);
+    }
+    close(fds[0]);
+    if (spawned != 0 || !number.endsWith('\n')) {
+        if (spawned == 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        return 0;
+    }
+    qputenv("DISPLAY", ":" + number.trimmed());
+    return pid;
+}
+
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    KeyTranslationTest translation;
-    int failed = QTest::qExec(&translation, argc, argv);
-    KeyInputTest test;
-    failed += QTest::qExec(&test, argc, argv);
+    const pid_t server = startPrivateDisplay();
+    int failed = 0;
+    {
+        QApplication app(argc, argv);
+        KeyTranslationTest translation;
+        failed = QTest::qExec(&translation, argc, argv);
+        KeyInputTest test;
+        failed += QTest::qExec(&test, argc, argv);
+    }
+    if (server > 0) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
     return failed;
 }
 
