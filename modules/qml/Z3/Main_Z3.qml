@@ -78,12 +78,16 @@ Item {
         _call(pageSensor, "pageReset")
     }
 
-    // The pages re-read the slot that has just become current.
+    // The pages re-read the slot that has just become current, then send it:
+    // the mouse keeps no profiles of its own, so without this it would go on
+    // running the previous slot's settings while the screen shows the new one.
     function reloadProfile(index) {
         ui_View.ui_02H_SetCurrentProfile(index)
         _call(pageKeydefine, "initUI")
         _call(pageColor, "refreshUI")
         _call(pageSensor, "initUI")
+        mainIten.setProtectUI(1600)
+        totalApply()
     }
 
     Connections {

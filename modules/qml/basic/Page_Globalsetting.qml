@@ -386,12 +386,16 @@ Item {
         y: 48
         width: parent.width
         height: 23
-        z: skinList.isOpened ? 10 : 1
+        z: skinList.raised ? 10 : 1
         RowLabel {
             text: page.str(26)
         }
         DropdownList {
             id: skinList
+            // Above the rows below while open and while closing.
+            property bool raised: false
+            onListOpened: raised = true
+            onListClosed: raised = false
             objectName: "skinList"
             x: 160
             width: 141
@@ -408,12 +412,16 @@ Item {
         y: 82
         width: parent.width
         height: 23
-        z: soundList.isOpened ? 10 : 1
+        z: soundList.raised ? 10 : 1
         RowLabel {
             text: page.str(27)
         }
         DropdownList {
             id: soundList
+            // Above the rows below while open and while closing.
+            property bool raised: false
+            onListOpened: raised = true
+            onListClosed: raised = false
             objectName: "soundList"
             x: 160
             width: 141
@@ -430,12 +438,16 @@ Item {
         y: 116
         width: parent.width
         height: 23
-        z: animList.isOpened ? 10 : 1
+        z: animList.raised ? 10 : 1
         RowLabel {
             text: page.str(28)
         }
         DropdownList {
             id: animList
+            // Above the rows below while open and while closing.
+            property bool raised: false
+            onListOpened: raised = true
+            onListClosed: raised = false
             objectName: "animList"
             x: 160
             width: 141
@@ -452,12 +464,16 @@ Item {
         y: 150
         width: parent.width
         height: 23
-        z: languageList.isOpened ? 10 : 1
+        z: languageList.raised ? 10 : 1
         RowLabel {
             text: page.str(29)
         }
         DropdownList {
             id: languageList
+            // Above the rows below while open and while closing.
+            property bool raised: false
+            onListOpened: raised = true
+            onListClosed: raised = false
             objectName: "languageList"
             x: 160
             width: 141
