@@ -1,11 +1,13 @@
 #include "Widget.h"
 
 #include "AppConfigDeviceConfig.h"
+#include "NoticeChannel.h"
 #include "Ui_Controler.h"
 #include "UserDialogs.h"
 #include "myQQuickView.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 
 Widget::Widget(QWidget *parent, std::unique_ptr<HidBackend> backend) : QWidget(parent)
 {
@@ -49,6 +51,20 @@ QString Widget::missingDeviceText(const QString &productName, bool accessDenied)
                                "70-z3config.rules (cmake --install puts it in /lib/udev/rules.d), "
                                "then unplug the mouse and plug it in again.");
     return text;
+}
+
+bool Widget::startUp()
+{
+    checkDevice();
+    if (!deviceReady)
+        return false;
+    showNormal();
+    view()->initUI();
+    // Posted after the queued "initUI", so "run" is requested only after it.
+    QCoreApplication::postEvent(this, new runUIEvent(runUIEvent::kTag));
+    if (demoMode)
+        NoticeChannel::sendNotice(windowTitle(), QStringLiteral("===== Demo Mode ====="));
+    return true;
 }
 
 void Widget::checkDevice()

@@ -44,6 +44,13 @@ public:
     // The text of the missing-device box for a product name.
     static QString missingDeviceText(const QString &productName, bool accessDenied);
 
+    // The start-up after construction: one device check; when the device is
+    // ready (or demo mode is on) show the window, queue "initUI", post the
+    // runUIEvent and, in demo mode, send the demo notice to the window with
+    // this title. False when the window stays hidden (the failed check has
+    // shown its box and queued the close).
+    bool startUp();
+
 public slots:
     void checkDevice();
     // A device came or went: check again once notices have stopped for

@@ -70,14 +70,7 @@ int main(int argc, char *argv[])
         DeviceMonitor monitor;
         QObject::connect(&monitor, &DeviceMonitor::deviceChanged, &w, &Widget::onDeviceChange);
 
-        w.checkDevice();
-        if (deviceReady) {
-            w.showNormal();
-            w.view()->initUI();
-            QCoreApplication::postEvent(&w, new runUIEvent(runUIEvent::kTag));
-            if (demoMode)
-                NoticeChannel::sendNotice(w.windowTitle(), QStringLiteral("===== Demo Mode ====="));
-        }
+        w.startUp();
 
         // A signal that came during a start-up box must still end the program.
         if (!signalQuit.requested())
