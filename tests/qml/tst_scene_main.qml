@@ -151,17 +151,23 @@ Item {
             // Slow animations: interrupt a slide in each direction.
             var up = child("menuUp")
             var content = child("settingPanelContent")
+            var w = content.width
             scene.visible = true
             up.isGlobalSettingSelect = true
-            verify(content.x > 0) // still sliding in
-            up.isGlobalSettingSelect = false // finish the show, then close
+            verify(content.x > 0) // just started sliding in
+            // Close during the show: the show ends at once, then the close runs.
+            up.isGlobalSettingSelect = false
+            compare(content.x, 0)
             verify(child("settingPanel").visible)
-            wait(50)
-            verify(content.x > 0 && content.x < content.width)
-            up.isGlobalSettingSelect = true // finish the close, then show
-            wait(50)
-            verify(content.x < content.width)
+            tryVerify(function () {
+                return content.x > 0
+            }, 2000)
+            verify(content.x < w)
+            // Show during the close: the close ends at once, then the show runs.
+            up.isGlobalSettingSelect = true
+            compare(content.x, w)
             tryCompare(content, "x", 0, 3000)
+            verify(child("settingPanel").visible)
         }
 
         function test_profile_left_click_switches_and_reloads() {
@@ -233,6 +239,25 @@ Item {
             scene.detectKeyboard(false, 0x05)
             compare(main.lastPressKeyCode, 0x04)
             compare(seen, [[true, 4], [false, 5]])
+        }
+
+        function test_bottom_menu_locks_and_signals() {
+            startFast()
+            var down = child("menuDown")
+            var spyApply = createTemporaryQmlObject("import QtTest; SignalSpy { signalName: 'btnTotalApplyClicked' }", tc)
+            spyApply.target = down
+            var spyReset = createTemporaryQmlObject("import QtTest; SignalSpy { signalName: 'btnTotalResetClicked' }", tc)
+            spyReset.target = down
+            ui_View.reset()
+            mouseClick(child("totalApplyButton"))
+            compare(spyApply.count, 1)
+            compare(spyReset.count, 0)
+            verify(child("busyIndicator").visible)
+            compare(ui_View.last("setEnabled"), ["setEnabled", false])
+            compare(ui_View.last("playMedia_Index"), ["playMedia_Index", 4])
+            tryCompare(child("busyIndicator"), "visible", false, 3000)
+            mouseClick(child("totalResetButton"))
+            compare(spyReset.count, 1)
         }
 
         function test_skin_change_moves_every_image() {
