@@ -260,6 +260,19 @@ Item {
             compare(spyReset.count, 1)
         }
 
+        function test_logo_click_plays_link_sound() {
+            startFast()
+            // No address: nothing is handed to the desktop during the test.
+            child("pageGlobalsetting")._Url = ""
+            ui_View.reset()
+            var logo = child("logo")
+            compare(String(logo.source), "file:modules/img/skin1/frame/web_0.png")
+            mouseMove(logo, 20, 20)
+            compare(String(logo.source), "file:modules/img/skin1/frame/web_1.png")
+            mouseClick(logo, 20, 20)
+            compare(ui_View.last("playMedia_Index"), ["playMedia_Index", 3])
+        }
+
         function test_skin_change_moves_every_image() {
             compare(String(scene.sourceBackground), "file:modules/img/skin1/background.png")
             child("pageGlobalsetting").chooseSkin(1)
