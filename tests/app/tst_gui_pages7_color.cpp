@@ -56,7 +56,7 @@ private slots:
         PAGES7_DO(chooseEffect(p, 4));
         QVERIFY(speed->isEnabled());
         PAGES7_DO(clickAt(p, pageItem(p, "brightness"), QPointF(50, 10))); // step 3
-        PAGES7_DO(clickAt(p, speed, QPointF(0, 10)));                       // step 0
+        PAGES7_DO(clickAt(p, speed, QPointF(0, 10)));                      // step 0
 
         QList<SentCommand> effects;
         PAGES7_DO(apply(p, &effects));
@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(effects[0].frame[2], uchar(0x73));
         QCOMPARE(effects[0].frame[3], uchar(0x0A));
         QCOMPARE(effects[0].frame[7], FrameCipher::checksum(effects[0].frame.data()));
-        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")), (QList<int>{4, 3, 0}),
-                                  3000);
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")),
+                                  (QList<int>{4, 3, 0}), 3000);
     }
 
     void offSendsZerosAndKeepsTheSteps()
@@ -90,9 +90,8 @@ private slots:
     void freshProfileLeavesTheEffectListDisabled()
     {
         Program p;
-        QVERIFY(p.start("", [](const QString &dir) {
-            QFile::remove(dir + QStringLiteral("/modules/setting/p1.bin"));
-        }));
+        QVERIFY(p.start(
+            "", [](const QString &dir) { QFile::remove(dir + QStringLiteral("/modules/setting/p1.bin")); }));
         PAGES7_DO(openPage(p, 2, QStringLiteral("pageColor")));
         QQuickItem *list = pageItem(p, "effectList");
         QVERIFY(!list->isEnabled());
@@ -105,8 +104,8 @@ private slots:
         QCOMPARE(effects[0].frame[1], uchar(0));
         QCOMPARE(effects[0].frame[2], uchar(0));
         QCOMPARE(effects[0].frame[3], uchar(0));
-        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")), (QList<int>{0, 7, 4}),
-                                  3000);
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")),
+                                  (QList<int>{0, 7, 4}), 3000);
     }
 
     void paletteStripSendsThePalette()
@@ -173,6 +172,35 @@ private slots:
         QCOMPARE(page->property("ledPower").toBool(), defaultEffect[0] != 0);
         QCOMPARE(withCode(p.sentSince(before), 0x0D).size(), 0);
         QCOMPARE(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")), (QList<int>{10, 1, 1}));
+    }
+
+    // ALL SAVE of the bottom menu applies the lighting and the sensor pages
+    // (and the key page) without opening them.
+    void allSaveAppliesBothPages()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0", storedEffect({"4", "3", "0"})));
+        QQuickItem *fn = p.item(QStringLiteral("fnItem"));
+        QVERIFY(fn);
+        QTRY_COMPARE_WITH_TIMEOUT(fn->x(), 8.0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(p.view()->isEnabled(), 5000);
+        QSettings(p.profile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("color_Z3/ledEffect"), QStringList());
+
+        const int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("totalApplyButton"))));
+        QList<SentCommand> stage;
+        PAGES7_DO(waitFor(p, before, 0x0B, 1, &stage));
+        const QList<SentCommand> after = p.sentSince(before);
+        const QList<SentCommand> effects = withCode(after, 0x0D);
+        QCOMPARE(effects.size(), 1);
+        QCOMPARE(effects[0].frame[1], uchar(0x05));
+        QCOMPARE(effects[0].frame[2], uchar(115));
+        QCOMPARE(effects[0].frame[3], uchar(10));
+        QCOMPARE(withCode(after, 0x01).size(), 1);
+        QCOMPARE(stage[0].frame[1], uchar(iniText(p.profile(), QStringLiteral("sensor/stage_Z3")).toInt()));
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("color_Z3/ledEffect")),
+                                  (QList<int>{4, 3, 0}), 3000);
     }
 };
 

@@ -43,8 +43,9 @@ class tst_gui_pages7_program : public QObject {
         }
         if (prepare)
             prepare(h.workDir());
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), device}}),
-                 qPrintable(h.lastError()));
+        QVERIFY2(
+            h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), device}}),
+            qPrintable(h.lastError()));
         QVERIFY(h.waitForWindow().isValid());
         QImage last;
         QVERIFY2(Harness::waitFor(
@@ -94,7 +95,8 @@ private slots:
         QCOMPARE(after[0].frame[1], uchar(0x04));
         QCOMPARE(after[1].code(), uchar(0x0B));
         QCOMPARE(after[1].frame[1], uchar(3));
-        QVERIFY(Harness::waitFor([&] { return iniText(profile, QStringLiteral("sensor/stage_Z3")) == "3"; }, 5000));
+        QVERIFY(Harness::waitFor([&] { return iniText(profile, QStringLiteral("sensor/stage_Z3")) == "3"; },
+                                 5000));
         QCOMPARE(iniText(profile, QStringLiteral("sensor/reportRate_Z3")), QStringLiteral("4"));
         QCOMPARE(iniText(profile, QStringLiteral("sensor/cursorSpeed_Z3")), QStringLiteral("10"));
         QCOMPARE(iniText(profile, QStringLiteral("sensor/verticalScrollLines_Z3")), QStringLiteral("2"));
@@ -104,13 +106,12 @@ private slots:
     void waveAppliedWithItsCodes()
     {
         Harness h;
-        PAGES7_DO(startAndOpen(h, QString(), kColorButton, QPoint(kPageX + 200 + 156, kPageY + 180 + 44 + 9),
-                               [](const QString &dir) {
-                                   QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"),
-                                               QSettings::IniFormat);
-                                   s.setValue(QStringLiteral("color_Z3/ledEffect"),
-                                              QStringList{"1", "7", "4"}); // TWINKLING
-                               }));
+        PAGES7_DO(startAndOpen(
+            h, QString(), kColorButton, QPoint(kPageX + 200 + 156, kPageY + 180 + 44 + 9),
+            [](const QString &dir) {
+                QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
+                s.setValue(QStringLiteral("color_Z3/ledEffect"), QStringList{"1", "7", "4"}); // TWINKLING
+            }));
         const QString profile = h.workDir() + QStringLiteral("/modules/setting/p1.bin");
 
         // Open the effect list; its rows slide out under the box (20 px apart).
@@ -124,27 +125,33 @@ private slots:
         const QRect belowRows(kPageX + 200, kPageY + 52 + 20 + 10 * 20 + 2, 200, 16);
         QVERIFY2(Harness::waitFor([&] { return h.screenshot().copy(list) != closed.copy(list); }, 5000),
                  "the effect list did not open");
-        QVERIFY2(Harness::waitFor([&] { return h.screenshot().copy(belowRows) != closed.copy(belowRows); }, 5000),
-                 "the effect list did not slide out");
+        QVERIFY2(
+            Harness::waitFor([&] { return h.screenshot().copy(belowRows) != closed.copy(belowRows); }, 5000),
+            "the effect list did not slide out");
         QVERIFY(h.click(wave.x(), wave.y()));
-        QVERIFY2(Harness::waitFor([&] { return h.screenshot().copy(belowRows) == closed.copy(belowRows); }, 5000),
-                 "the effect list did not close");
+        QVERIFY2(
+            Harness::waitFor([&] { return h.screenshot().copy(belowRows) == closed.copy(belowRows); }, 5000),
+            "the effect list did not close");
         QVERIFY(h.click(kPageX + 200 + 50, kPageY + 122 + 10)); // brightness 3
         QVERIFY(h.click(kPageX + 400, kPageY + 122 + 10));      // speed 0
         const int before = sentCommands(h.wireLog()).size();
         QVERIFY(h.click(kApply.x(), kApply.y()));
 
         QList<SentCommand> effects;
-        QVERIFY2(Harness::waitFor(
-                     [&] { return !(effects = withCode(sentCommands(h.wireLog()).mid(before), 0x0D)).isEmpty(); },
-                     10000),
-                 "no 0DH after apply");
+        QVERIFY2(
+            Harness::waitFor(
+                [&] { return !(effects = withCode(sentCommands(h.wireLog()).mid(before), 0x0D)).isEmpty(); },
+                10000),
+            "no 0DH after apply");
         QCOMPARE(effects.size(), 1);
         QCOMPARE(effects[0].frame[1], uchar(0x05));
         QCOMPARE(effects[0].frame[2], uchar(0x73));
         QCOMPARE(effects[0].frame[3], uchar(0x0A));
         QVERIFY(Harness::waitFor(
-            [&] { return iniList(profile, QStringLiteral("color_Z3/ledEffect")) == QList<int>({4, 3, 0}); }, 5000));
+            [&] {
+                return iniList(profile, QStringLiteral("color_Z3/ledEffect")) == QList<int>({4, 3, 0});
+            },
+            5000));
     }
 };
 

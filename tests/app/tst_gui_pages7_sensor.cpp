@@ -50,7 +50,8 @@ private slots:
         for (const SentCommand &c : after)
             QCOMPARE(c.frame[7], FrameCipher::checksum(c.frame.data()));
 
-        QTRY_COMPARE_WITH_TIMEOUT(iniText(p.profile(), QStringLiteral("sensor/stage_Z3")), QStringLiteral("3"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(iniText(p.profile(), QStringLiteral("sensor/stage_Z3")),
+                                  QStringLiteral("3"), 3000);
         QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/reportRate_Z3")), QStringLiteral("4"));
         QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/cursorSpeed_Z3")), QStringLiteral("7"));
         QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/verticalScrollLines_Z3")), QStringLiteral("0"));
