@@ -805,6 +805,8 @@ Item {
         DropdownList {
             id: _MediaMenu
             objectName: "mediaMenu"
+            // Rows of 17 pixels: all 18 media keys fit above the bottom of the page.
+            height: 18
             x: _Func.secondX
             y: 0
             z: raised ? 10 : 2

@@ -1,0 +1,123 @@
+// The key definition page in the running program against the virtual mouse,
+// driven with real clicks: a media key reaches the mouse's key matrix in the
+// device's order and the profile in the page's order; taking the last left
+// click away asks first and a refusal leaves the button as it was.
+#include "Pages8Support.h"
+
+using namespace pages8;
+
+namespace {
+
+QQuickItem *pageItem(Program &p, const char *name)
+{
+    return p.item(QLatin1String(name), p.item(QStringLiteral("pageKeydefine")));
+}
+
+QList<QList<int>> profileEntries(const QString &profile)
+{
+    QList<QList<int>> out;
+    for (int k = 0; k < 16; ++k)
+        out.append(iniList(profile, QStringLiteral("keydefine_Z3/%1").arg(k)));
+    return out;
+}
+
+QByteArray deviceOrder(const QList<QList<int>> &entries)
+{
+    static const int order[16] = {0, 1, 2, 4, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14};
+    QByteArray out;
+    for (int k : order)
+        for (int b : entries[k])
+            out.append(char(uchar(b)));
+    return out;
+}
+
+} // namespace
+
+class tst_gui_pages8_keydefine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mediaKeyReachesTheMouseInDeviceOrder()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 0, QStringLiteral("pageKeydefine")));
+        QQuickItem *page = p.item(QStringLiteral("pageKeydefine"));
+        const QList<QList<int>> before = profileEntries(p.profile());
+
+        // English layout: rows 0..4 are buttons 0..4; row 3 is FORWARD BUTTON.
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 3));
+        QCOMPARE(page->property("selectedId").toInt(), 3);
+        PAGES7_DO(chooseRow(p, pageItem(p, "functionMenu"), 2)); // MEDIA
+        PAGES7_DO(chooseRow(p, pageItem(p, "mediaMenu"), 4));    // MUTE
+        QCOMPARE(pageItem(p, "mediaMenu")->property("currentText").toString(), QStringLiteral("MUTE"));
+
+        const int sentBefore = p.sent().size();
+        QVERIFY2(withCode(p.sent(), 0x12).isEmpty(), "nothing goes to the mouse before apply");
+        PAGES7_DO(clickCentre(p, pageItem(p, "apply")));
+        QList<SentCommand> matrix;
+        PAGES7_DO(waitFor(p, sentBefore, 0x12, 1, &matrix, 64));
+        QCOMPARE(matrix.size(), 1);
+        QCOMPARE(matrix[0].frame[1], uchar(0x01));
+        QCOMPARE(matrix[0].frame[2], uchar(0x40));
+        QCOMPARE(matrix[0].frame[7], FrameCipher::checksum(matrix[0].frame.data()));
+
+        // The scroll direction is written first (03H), then the matrix.
+        const QList<SentCommand> after = p.sentSince(sentBefore);
+        QVERIFY(!withCode(after, 0x03).isEmpty());
+        QVERIFY(withCode(after, 0x03)[0].line < matrix[0].line);
+
+        QList<QList<int>> expected = before;
+        expected[3] = {0x03, 0x00, 0xE2, 0x00};
+        const QList<QList<int>> stored = profileEntries(p.profile());
+        QCOMPARE(stored, expected);
+        const QByteArray block = matrix[0].block.left(64);
+        QCOMPARE(block, deviceOrder(expected));
+        QCOMPARE(block.mid(16, 4), bytesOf({0x03, 0x00, 0xE2, 0x00}));
+        QCOMPARE(block.mid(12, 4), bytesOf({expected[4][0], expected[4][1], expected[4][2], expected[4][3]}));
+    }
+
+    void takingTheLastLeftClickAsksFirst()
+    {
+        ScriptedDialogs dialogs({QStringLiteral("cancel")});
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 0, QStringLiteral("pageKeydefine")));
+        QQuickItem *page = p.item(QStringLiteral("pageKeydefine"));
+        QQuickItem *functions = pageItem(p, "functionMenu");
+
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 0)); // LEFT BUTTON
+        QCOMPARE(page->property("selectedId").toInt(), 0);
+        QCOMPARE(functions->property("currentText").toString(), QStringLiteral("MOUSE"));
+        PAGES7_DO(chooseRow(p, functions, 0)); // KEYBOARD
+        QCOMPARE(dialogs.shown().size(), 1);
+        QVERIFY(dialogs.shown()[0].startsWith(QStringLiteral("question\t")));
+        QCOMPARE(functions->property("currentText").toString(), QStringLiteral("MOUSE"));
+
+        // A second left button: nobody is asked.
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 1));
+        PAGES7_DO(chooseRow(p, pageItem(p, "mouseMenu"), 0)); // LEFT
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 0));
+        PAGES7_DO(chooseRow(p, pageItem(p, "mouseMenu"), 2)); // MIDDLE
+        QCOMPARE(dialogs.shown().size(), 1);
+
+        // Button 1 is now the last left click: refused, then confirmed.
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 1));
+        PAGES7_DO(chooseRow(p, pageItem(p, "mouseMenu"), 1)); // RIGHT, refused
+        QCOMPARE(dialogs.shown().size(), 2);
+        QCOMPARE(pageItem(p, "mouseMenu")->property("currentText").toString(), QStringLiteral("LEFT"));
+        dialogs.answer({QStringLiteral("ok")});
+        PAGES7_DO(chooseRow(p, pageItem(p, "mouseMenu"), 1)); // RIGHT, confirmed
+        QCOMPARE(dialogs.shown().size(), 3);
+
+        const int sentBefore = p.sent().size();
+        PAGES7_DO(clickCentre(p, pageItem(p, "apply")));
+        QList<SentCommand> matrix;
+        PAGES7_DO(waitFor(p, sentBefore, 0x12, 1, &matrix, 64));
+        QCOMPARE(matrix[0].block.left(8), bytesOf({0x01, 0x00, 0xF2, 0x00, 0x01, 0x00, 0xF1, 0x00}));
+        QCOMPARE(iniList(p.profile(), QStringLiteral("keydefine_Z3/0")), (QList<int>{1, 0, 0xF2, 0}));
+    }
+};
+
+QTEST_MAIN(tst_gui_pages8_keydefine)
+#include "tst_gui_pages8_keydefine.moc"
