@@ -48,23 +48,25 @@ QString NoticeChannel::serverName(const QString &windowTitle)
 bool NoticeChannel::listen(const QString &windowTitle)
 {
     delete m_server;
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    m_server = nullptr;
     const QString name = serverName(windowTitle);
-    if (!m_server->listen(name)) {
-        // A live server answers; a stale socket file does not.
+    // A live server answers; a stale socket file left by a crash does not.
+    // (Listening with access options would silently replace either.)
+    {
         QLocalSocket probe;
         probe.connectToServer(name);
         if (probe.waitForConnected(200)) {
-            probe.disconnectFromServer();
+            probe.abort();
             qInfo("Another window titled \"%s\" already receives notices", qPrintable(windowTitle));
             return false;
         }
-        QLocalServer::removeServer(name);
-        if (!m_server->listen(name)) {
-            qWarning("Cannot receive notices: %s", qPrintable(m_server->errorString()));
-            return false;
-        }
+    }
+    QLocalServer::removeServer(name);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(name)) {
+        qWarning("Cannot receive notices: %s", qPrintable(m_server->errorString()));
+        return false;
     }
     connect(m_server, &QLocalServer::newConnection, this, &NoticeChannel::onNewConnection);
     return true;

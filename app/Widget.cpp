@@ -82,7 +82,10 @@ void Widget::onDeviceChange()
 
 void Widget::onHandshakeFailed(const QString &productName)
 {
-    UserDialogs::warning(windowTitle(), missingDeviceText(productName, hid.accessDenied()));
+    // A product list without an entry for this device names no product.
+    const bool listed = m_deviceConfig && m_deviceConfig->productNames().size() > int(hid.currentDevice());
+    UserDialogs::warning(windowTitle(),
+                         missingDeviceText(listed ? productName : QString(), hid.accessDenied()));
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
