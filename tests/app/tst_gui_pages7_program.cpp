@@ -5,6 +5,9 @@
 #include "Harness.h"
 #include "Pages7Support.h"
 
+#include <QProcess>
+#include <QStandardPaths>
+
 using namespace pages7;
 
 namespace {
@@ -62,11 +65,51 @@ class tst_gui_pages7_program : public QObject {
                  "the page did not open");
     }
 
+    // Clicks land on whatever window is on top at that point of the screen,
+    // so the program gets an X server of its own: windows of other tests
+    // running beside this one cannot catch the clicks.
+    QProcess m_xvfb;
+
+    bool startPrivateDisplay()
+    {
+        for (int n = 151; n < 200; ++n) {
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket))
+                continue;
+            m_xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
+                                                  QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            if (!m_xvfb.waitForStarted(5000))
+                return false;
+            Harness::waitFor([&] { return QFile::exists(socket) || m_xvfb.state() == QProcess::NotRunning; },
+                             10000);
+            if (m_xvfb.state() == QProcess::Running && QFile::exists(socket)) {
+                qputenv("DISPLAY", QByteArray(":") + QByteArray::number(n));
+                return true;
+            }
+            m_xvfb.kill(); // another server took the number first: try the next one
+            m_xvfb.waitForFinished(3000);
+        }
+        return false;
+    }
+
 private slots:
     void initTestCase()
     {
         if (!Harness::displayAvailable())
             QSKIP("needs an X display (scripts/test.sh starts Xvfb)");
+        if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            QVERIFY(startPrivateDisplay());
+        QVERIFY(Harness::displayAvailable());
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_xvfb.state() != QProcess::NotRunning) {
+            m_xvfb.terminate();
+            if (!m_xvfb.waitForFinished(5000))
+                m_xvfb.kill();
+        }
     }
 
     void sensorApplyReachesMouseAndProfile()
