@@ -90,6 +90,8 @@ Item {
             compare(page.buttonList.mdItems.count, 13)
             compare(page.mapping_for_keyId, [0, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15])
             compare(page.buttonList.mdItems.get(2).textX, "B5")
+            compare(page.selectedId, 6, "the row kept its place and shows its new button")
+            compare(page.funcIndex, -1, "button 6 (0B 00 00 00) shows no function")
             page.selectButtonRow(2)
             compare(page.selectedId, 5)
             main_Z3._ProductLayoutStringList = []
@@ -235,7 +237,13 @@ Item {
 
             page.chooseFunction(Rules.FUNC_FIRE)
             compare(page.fireTimes.text, "10")
+            compare(page.fireSpeed.currentIndex, 7, "an emptied slider shows its start")
             page.fireType = 0
+            page.fireMouseMenu.setCurIndex(0)
+            page.fireChanged()
+            compare(entry(12), [0x0A, 0xF0, 10, 10], "what the slider shows is sent")
+            page.fireMouseMenu.setCurIndex(-1)
+            page.model.setEntry(12, [0x00, 0x02, 0x06, 0x00])
             page.fireSpeed.currentIndex = 4
             page.fireChanged()
             compare(entry(12), [0x00, 0x02, 0x06, 0x00], "nothing to fire yet")

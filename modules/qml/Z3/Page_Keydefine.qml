@@ -89,7 +89,9 @@ Item {
     }
 
     function translateStrings() {
-        _rebuildButtonList();
+        // Another language may list other buttons: show what is selected now.
+        if (_rebuildButtonList())
+            showEntry();
         var i;
         for (i = 0; i < Rules.functions.length; ++i)
             _FuncMenu.mdItems.setProperty(i, "textX", str(Rules.functions[i].str, Rules.functions[i].name));
@@ -104,11 +106,13 @@ Item {
     function _rebuildButtonList() {
         var b = Rules.buttonsFromLayout(_layoutStrings());
         var keep = _Model.curKeyMatrix;
+        var before = mapping_for_keyId;
         mapping_for_keyId = b.ids;
         _KeyList.mdItems.clear();
         for (var i = 0; i < b.names.length; ++i)
             _KeyList.mdItems.append({textX: b.names[i]});
         selectButtonRow(keep >= 0 && keep < b.names.length ? keep : -1);
+        return String(b.ids) !== String(before);
     }
 
     function selectButtonRow(row) {
@@ -169,7 +173,8 @@ Item {
         macroPlayMode = 0;
         _MacroTimes.text = "1";
         _FireTimes.text = "10";
-        _FireSpeed.currentIndex = -1;
+        // The slider's start, so that what it shows is what a fire key gets.
+        _FireSpeed.currentIndex = 7;
     }
 
     // Shows the selected button's entry in the menus.
