@@ -387,10 +387,13 @@ Item {
             d[4 * 13] = 0x0C
             ui_View.defaults = d
             page.initUI()
-            page.model.setEntry(13, [0x00, 0x00, 0x04, 0x00])
+            bindMacro(13, "Alpha")
+            compare(ui_View.macros["Alpha"].index, 0)
             page.model.setEntry(1, [0x00, 0x00, 0x05, 0x00])
             page.pageReset()
+            compare(ui_View.macros["Alpha"].index, -1, "total reset frees the slot")
             compare(entry(13), [0x0C, 0, 0, 0])
+            compare(page.funcIndex, Rules.FUNC_LED, "the selected button shows its default")
             compare(entry(1), [0x01, 0x00, 0xF1, 0x00])
             ui_View.reset()
             page.pageApply()
