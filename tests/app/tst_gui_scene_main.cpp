@@ -119,7 +119,16 @@ private slots:
         QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
         QTRY_VERIFY_WITH_TIMEOUT(sent12(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(scene.device->keyMatrix(), slot2Matrix, 5000);
-        // A click on the current slot sends nothing.
+        // A click on the current slot sends nothing. The switch's last
+        // command is the sensor page's DPI stage (0BH): wait for it first.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const auto &r : scene.device->received())
+                    if (r.frame[0] == 0x0B)
+                        return true;
+                return false;
+            }(),
+            5000);
         QTRY_VERIFY_WITH_TIMEOUT(scene.device->openHandleCount() == 0, 3000);
         scene.device->clearReceived();
         QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
