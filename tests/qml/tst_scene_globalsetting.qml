@@ -276,6 +276,10 @@ Item {
             page.setLanguage(0)
             compare(findChild(scene, "fnItem").labels[0], "zh74")
             compare(findChild(scene, "pfItem").menuLabels, ["zh84", "zh85", "zh77", "zh78"])
+            // The page's own rows follow: skin 1 is string 39, sound on string 31.
+            compare(findChild(scene, "skinList").currentText, "zh39")
+            compare(findChild(scene, "soundList").currentText, "zh31")
+            compare(scene.globalSetting_fontFamily, "SimHei")
             // An index outside the list reads no file.
             ui_View.reset()
             page.setLanguage(5)
