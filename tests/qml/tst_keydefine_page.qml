@@ -255,6 +255,9 @@ Item {
             page.detectKeyboard(true, 0x1E)
             compare(entry(12), [0x0A, 0x1E, 3 * 35 + 10, 10])
             page.fireTimes.input.forceActiveFocus()
+            tryVerify(function () {
+                return page.fireTimes.input.activeFocus
+            })
             page.fireTimes.text = "300"
             page.endTextInputs()
             compare(page.fireTimes.text, "255", "times above 255 end as 255")

@@ -138,14 +138,24 @@ Item {
             page.addDelay()
             compare(lines(), ["1000   [Delay]"])
             page.delayInput.forceActiveFocus()
+            tryVerify(function () {
+                return page.delayInput.activeFocus
+            })
             page.delayInput.text = "3"
             page.addDelay()
             compare(page.delayInput.text, "10")
             compare(lines(), ["1000   [Delay]", "10   [Delay]"])
             page.delayInput.forceActiveFocus()
+            tryVerify(function () {
+                return page.delayInput.activeFocus
+            })
             page.delayInput.text = "250"
             keyClick(Qt.Key_Return)
             compare(page.delayValue, 250)
+            page.delayInput.forceActiveFocus()
+            tryVerify(function () {
+                return page.delayInput.activeFocus
+            })
             page.delayInput.text = ""
             page.delayInput.focus = false
             compare(page.delayInput.text, "10")
