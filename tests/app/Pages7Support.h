@@ -11,16 +11,20 @@
 #include "Widget.h"
 #include "myQQuickView.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QQuickItem>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -35,6 +39,17 @@
         if (QTest::currentTestFailed())                                                                      \
             return;                                                                                          \
     } while (0)
+
+// QTEST_MAIN on a private X server.
+#define PAGES7_MAIN(TestObject)                                                                              \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        pages7::PrivateDisplay display;                                                                      \
+        QApplication app(argc, argv);                                                                        \
+        TestObject tc;                                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
+    }
 
 namespace pages7 {
 
@@ -121,6 +136,55 @@ inline QString iniText(const QString &file, const QString &key)
     QSettings s(file, QSettings::IniFormat);
     return s.value(key).toString();
 }
+
+// An X server of this test program's own, started before the application
+// object connects: clicks and key focus then cannot be taken by windows of
+// other tests running beside it. Without Xvfb the given display is used.
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+            QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            return;
+        for (int n = 151; n < 220; ++n) {
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket))
+                continue;
+            m_server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
+                                                    QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            if (!m_server.waitForStarted(5000))
+                return;
+            // Up when its socket exists; gone at once when the number was taken.
+            for (int waited = 0; waited < 10000 && !QFile::exists(socket); waited += 20) {
+                if (m_server.waitForFinished(20))
+                    break;
+            }
+            if (m_server.state() == QProcess::Running && QFile::exists(socket)) {
+                qputenv("DISPLAY", QByteArray(":") + QByteArray::number(n));
+                return;
+            }
+            m_server.kill();
+            m_server.waitForFinished(3000);
+        }
+    }
+    ~PrivateDisplay()
+    {
+        if (m_server.state() == QProcess::NotRunning)
+            return;
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) {
+            m_server.kill();
+            m_server.waitForFinished(3000);
+        }
+    }
+    PrivateDisplay(const PrivateDisplay &) = delete;
+    PrivateDisplay &operator=(const PrivateDisplay &) = delete;
+
+private:
+    QProcess m_server;
+};
 
 inline bool copyTree(const QString &from, const QString &to)
 {

@@ -204,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_gui_pages7_color)
+PAGES7_MAIN(tst_gui_pages7_color)
 #include "tst_gui_pages7_color.moc"

@@ -278,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_gui_pages7_sensor)
+PAGES7_MAIN(tst_gui_pages7_sensor)
 #include "tst_gui_pages7_sensor.moc"
