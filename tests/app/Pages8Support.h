@@ -1,9 +1,10 @@
 #pragma once
 // Support for the key definition and macro page scenarios: the program on the
-// virtual mouse in a real window (Pages7Support.h), plus choosing rows of the
-// page's drop-down lists with real clicks, real key presses through the X
-// server (xdotool) and the program's key-event manager, and answers for the
-// program's dialogs (Z3_SCRIPTED_DIALOGS).
+// virtual mouse in a real window on an X server of its own (Pages7Support.h,
+// PAGES7_MAIN), plus choosing rows of the page's drop-down lists with real
+// clicks, real key presses through the X server (xdotool) and the program's
+// key-event manager, and answers for the program's dialogs
+// (Z3_SCRIPTED_DIALOGS).
 
 #include "Pages7Support.h"
 #include "hookMgr.h"

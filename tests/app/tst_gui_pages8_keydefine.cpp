@@ -119,5 +119,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_gui_pages8_keydefine)
+PAGES7_MAIN(tst_gui_pages8_keydefine)
 #include "tst_gui_pages8_keydefine.moc"

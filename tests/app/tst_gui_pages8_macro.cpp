@@ -170,5 +170,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_gui_pages8_macro)
+PAGES7_MAIN(tst_gui_pages8_macro)
 #include "tst_gui_pages8_macro.moc"
