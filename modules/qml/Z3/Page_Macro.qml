@@ -67,6 +67,7 @@ Item {
 
     function initUI() {
         refreshFileList("");
+        refreshActions();
     }
 
     // Context menu labels.
