@@ -1,7 +1,9 @@
 // The key definition page in the running program against the virtual mouse,
-// driven with real clicks: a media key reaches the mouse's key matrix in the
-// device's order and the profile in the page's order; taking the last left
-// click away asks first and a refusal leaves the button as it was.
+// driven with real clicks and key presses: a media key reaches the mouse's key
+// matrix in the device's order and the profile in the page's order; typed keys
+// fill the key boxes (backslash, which has no name on the page, still counts);
+// taking the last left click away asks first and a refusal leaves the button
+// as it was.
 #include "Pages8Support.h"
 
 using namespace pages8;
@@ -75,6 +77,46 @@ private slots:
         QCOMPARE(block, deviceOrder(expected));
         QCOMPARE(block.mid(16, 4), bytesOf({0x03, 0x00, 0xE2, 0x00}));
         QCOMPARE(block.mid(12, 4), bytesOf({expected[4][0], expected[4][1], expected[4][2], expected[4][3]}));
+    }
+
+    void typedKeysFillTheKeyBoxes()
+    {
+        if (!KeyInput::available())
+            QSKIP("needs an X display and xdotool");
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        KeyInput keys(p);
+        PAGES7_DO(openPage(p, 0, QStringLiteral("pageKeydefine")));
+
+        // MIDDLE BUTTON gets the backslash key, whose code has no name on the page.
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 2));
+        PAGES7_DO(chooseRow(p, pageItem(p, "functionMenu"), 0)); // KEYBOARD
+        QQuickItem *box = pageItem(p, "keyboardKey");
+        PAGES7_DO(clickCentre(p, box));
+        QVERIFY(box->property("isSelect").toBool());
+        QVERIFY(KeyInput::type(p, {QStringLiteral("backslash")}));
+        QTRY_VERIFY_WITH_TIMEOUT(!box->property("isSelect").toBool(), 5000);
+        QCOMPARE(p.item(QStringLiteral("keyText"), box)->property("text").toString(),
+                 QStringLiteral("KEY【 PRESS ANY 】"));
+
+        // DPI BUTTON gets L Ctrl + B.
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 5));
+        PAGES7_DO(chooseRow(p, pageItem(p, "functionMenu"), 3)); // COMBO KEY
+        PAGES7_DO(chooseRow(p, pageItem(p, "modifierMenu"), 1)); // L Ctrl
+        QQuickItem *first = pageItem(p, "comboKey1");
+        PAGES7_DO(clickCentre(p, first));
+        QVERIFY(KeyInput::type(p, {QStringLiteral("b")}));
+        QTRY_COMPARE_WITH_TIMEOUT(p.item(QStringLiteral("keyText"), first)->property("text").toString(),
+                                  QStringLiteral("KEY 【 B 】"), 5000);
+
+        const int sentBefore = p.sent().size();
+        PAGES7_DO(clickCentre(p, pageItem(p, "apply")));
+        QList<SentCommand> matrix;
+        PAGES7_DO(waitFor(p, sentBefore, 0x12, 1, &matrix, 64));
+        QCOMPARE(matrix[0].block.mid(8, 4), bytesOf({0x00, 0x00, 0x31, 0x00}));
+        QCOMPARE(matrix[0].block.mid(20, 4), bytesOf({0x00, 0x01, 0x05, 0x00}));
+        QCOMPARE(iniList(p.profile(), QStringLiteral("keydefine_Z3/2")), (QList<int>{0, 0, 0x31, 0}));
+        QCOMPARE(iniList(p.profile(), QStringLiteral("keydefine_Z3/5")), (QList<int>{0, 1, 5, 0}));
     }
 
     void takingTheLastLeftClickAsksFirst()
