@@ -65,6 +65,7 @@ class tst_gui_pages7_program : public QObject {
         {
             QSettings ap(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
             ap.setValue(QStringLiteral("common/3"), 1); // animations off
+            ap.setValue(QStringLiteral("common/2"), 1); // sound off (see Pages7Support.h)
         }
         if (prepare)
             prepare(h.workDir());
