@@ -1,11 +1,13 @@
 #include "Harness.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <csignal>
@@ -38,6 +40,46 @@ QString modulesDir()
 }
 
 } // namespace
+
+HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+        return;
+    // Numbers far from the usual ones; a number whose lock or socket exists
+    // belongs to someone else.
+    for (int n = 210 + int(QCoreApplication::applicationPid() % 20) * 4, tries = 0; tries < 40;
+         ++n, ++tries) {
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket))
+            continue;
+        m_process.start(QStringLiteral("Xvfb"),
+                        {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                         QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        if (!m_process.waitForStarted(5000))
+            return;
+        Harness::waitFor([&] { return QFile::exists(socket) || m_process.state() != QProcess::Running; },
+                         10000);
+        if (m_process.state() == QProcess::Running && QFile::exists(socket)) {
+            qputenv("DISPLAY", QByteArray(":") + QByteArray::number(n));
+            return;
+        }
+        // Another server took the number first: try the next one.
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+}
+
+HarnessDisplay::~HarnessDisplay()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    qputenv("DISPLAY", m_previous);
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+}
 
 Harness::Harness() : m_temp(std::make_unique<QTemporaryDir>())
 {
@@ -294,6 +336,21 @@ QImage Harness::screenshot() const
         return QImage();
     const QImage root = screenshotRoot();
     return root.isNull() ? QImage() : root.copy(g);
+}
+
+bool Harness::waitForStill(int timeoutMs) const
+{
+    QImage last;
+    return waitFor(
+        [&] {
+            const QImage now = screenshot();
+            const bool still = !now.isNull() && now == last;
+            last = now;
+            if (!still)
+                QTest::qWait(250);
+            return still;
+        },
+        timeoutMs);
 }
 
 QString Harness::wireLog() const

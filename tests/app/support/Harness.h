@@ -28,6 +28,22 @@
 
 #include <memory>
 
+// An X server of the scenario's own (Xvfb), made the DISPLAY while it lives.
+// Clicks land on whatever window is on top at a point of the screen, so a
+// test whose windows share a server with other tests running in parallel
+// can have its clicks caught by them. Falls back to the given DISPLAY when
+// Xvfb is not installed.
+class HarnessDisplay {
+public:
+    HarnessDisplay();
+    ~HarnessDisplay();
+    bool isPrivate() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+    QByteArray m_previous;
+};
+
 // One visible top-level window of the program.
 struct HarnessWindow {
     qulonglong id = 0;
@@ -75,6 +91,9 @@ public:
 
     // The main window as on screen (null on failure).
     QImage screenshot() const;
+    // Waits until the window shows the same picture twice in a row, 300 ms
+    // apart (animations have ended); false after timeoutMs.
+    bool waitForStill(int timeoutMs = 20000) const;
     // The whole screen.
     QImage screenshotRoot() const;
 
