@@ -48,7 +48,7 @@ QString Widget::missingDeviceText(const QString &productName, bool accessDenied)
     QString text = QStringLiteral("Can not detect %1 !").arg(name);
     if (accessDenied)
         text += QStringLiteral("\nThe mouse was found, but access to it was denied. Install the udev rule "
-                               "70-z3config.rules (cmake --install puts it in /lib/udev/rules.d), "
+                               "70-z3config.rules into /etc/udev/rules.d (or /usr/lib/udev/rules.d), "
                                "then unplug the mouse and plug it in again.");
     return text;
 }
