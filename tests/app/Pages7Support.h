@@ -148,11 +148,12 @@ public:
             QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
             return;
         // The server picks a free display number itself (no race with other
-        // servers starting) and writes it to its standard output.
+        // servers starting) and writes it to its standard output; it ends by
+        // itself once its last client has gone, even if this program is killed.
         m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-terminate"),
+                        QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (!m_server.waitForStarted(5000))
             return;
         QByteArray number;
