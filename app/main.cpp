@@ -32,11 +32,10 @@ void mouseCallback(uchar code, uchar isDown, int x, int y, void *userData)
 
 // The scene is flat 2D artwork: the software scene graph starts faster and
 // needs a fraction of the memory of OpenGL on llvmpipe (bench/startup).
-// QT_QUICK_BACKEND still chooses when set.
+// QT_QUICK_BACKEND or QSG_RHI_BACKEND (e.g. "opengl") still choose when set.
 void chooseSceneGraphBackend()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") &&
-        qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND_DEFAULT_GL"))
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
