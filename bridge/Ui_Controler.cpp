@@ -19,7 +19,7 @@ QUrl sceneUrl()
     const QString overrideUrl = qEnvironmentVariable("Z3_SCENE_URL");
     if (!overrideUrl.isEmpty())
         return QUrl(overrideUrl);
-    return QUrl(QStringLiteral("qrc:/modules/qml/main.qml"));
+    return QUrl(QStringLiteral("qrc:modules/qml/main.qml"));
 }
 
 } // namespace
