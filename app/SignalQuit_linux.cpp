@@ -1,6 +1,7 @@
 #include "SignalQuit.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -63,5 +64,11 @@ void SignalQuit::onReadable()
         return;
     m_requested = true;
     emit received(last);
+    // Before the event loop runs (a start-up box) quit() alone is ignored:
+    // close the open boxes so start-up returns and sees the request.
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *w : tops)
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+            dialog->reject();
     QCoreApplication::quit();
 }

@@ -218,6 +218,18 @@ private slots:
         QVERIFY(h.windows().isEmpty());
     }
 
+    void terminationDuringTheStartUpBoxEndsCleanly()
+    {
+        Harness h;
+        QVERIFY(h.start({QStringLiteral("--virtual-device")},
+                        {{QStringLiteral("Z3_VIRTUAL_DEVICE"), QStringLiteral("absent")}}));
+        QVERIFY(h.waitForDialog().isValid());
+        ::kill(pid_t(h.pid()), SIGTERM);
+        int code = -1;
+        QVERIFY2(h.waitForExit(10000, &code), "SIGTERM did not end the program while its box was open");
+        QCOMPARE(code, 0);
+    }
+
     void terminationEndsCleanly()
     {
         Harness h;

@@ -11,8 +11,15 @@
 
 #include <algorithm>
 #include <csignal>
+#include <sys/prctl.h>
 
 namespace {
+
+// A test killed by its time limit must not leave servers or windows behind.
+void dieWithParent(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
 
 bool copyTree(const QString &from, const QString &to)
 {
@@ -52,6 +59,7 @@ HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
         const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
         if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket))
             continue;
+        dieWithParent(m_process);
         m_process.start(QStringLiteral("Xvfb"),
                         {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
                          QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
@@ -184,6 +192,7 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     allArgs << QStringLiteral("--wire-log") << wireLogPath();
     m_output.clear();
     m_mainId = 0;
+    dieWithParent(*m_process);
     m_process->start(programPath(), allArgs);
     if (!m_process->waitForStarted(10000)) {
         m_error = QStringLiteral("cannot start: ") + m_process->errorString();
