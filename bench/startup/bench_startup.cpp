@@ -66,6 +66,7 @@ int runMinimal(int argc, char **argv)
 }
 
 struct Sample {
+    QString backend; // as the scene graph reports it
     double firstFrameMs = -1;
     double peakRssMiB = 0;
     double idleCpuPercent = 0;
@@ -101,7 +102,6 @@ Sample measure(const QString &program, const QStringList &args, const QProcessEn
     QProcess p;
     p.setProcessEnvironment(env);
     p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
     clock.start();
     p.start(program, args);
@@ -128,10 +128,19 @@ Sample measure(const QString &program, const QStringList &args, const QProcessEn
         p.kill();
         p.waitForFinished(2000);
     }
+    // qt.scenegraph.general says which back end really drew.
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    if (err.contains(QLatin1String("Loading backend software")))
+        s.backend = QStringLiteral("software");
+    else if (err.contains(QLatin1String("Using QRhi with backend OpenGL")))
+        s.backend = QStringLiteral("OpenGL");
+    else
+        s.backend = QStringLiteral("?");
     return s;
 }
 
 struct Figures {
+    QString backend;
     double median = 0, max = 0, rss = 0, cpu = 0;
     int failures = 0;
 };
@@ -156,6 +165,7 @@ Figures run(const QString &program, const QStringList &args, const QProcessEnvir
     }
     const Sample idleSample = measure(program, args, env, idle);
     f.rss = idleSample.peakRssMiB;
+    f.backend = idleSample.backend;
     f.cpu = idleSample.idleCpuPercent;
     return f;
 }
@@ -211,19 +221,21 @@ int main(int argc, char **argv)
         if (*v.rhiBackend)
             env.insert(QStringLiteral("QSG_RHI_BACKEND"), QLatin1String(v.rhiBackend));
         env.insert(QStringLiteral("Z3_REPORT_FIRST_FRAME"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.scenegraph.general=true"));
 
         const Figures program =
             run(QStringLiteral(Z3_PROGRAM), {QStringLiteral("--virtual-device")}, env, runs, idle);
         const Figures minimal =
             run(QCoreApplication::applicationFilePath(), {QStringLiteral("--minimal")}, env, runs, idle);
         const auto row = [&](const QString &name, const Figures &f) {
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6  (drawn by %7)\n")
                        .arg(name, -34)
                        .arg(f.median, 10, 'f', 1)
                        .arg(f.max, 10, 'f', 1)
                        .arg(f.rss, 10, 'f', 1)
                        .arg(f.cpu, 10, 'f', 2)
-                       .arg(f.failures, 7);
+                       .arg(f.failures, 7)
+                       .arg(f.backend);
         };
         row(QStringLiteral("%1 / z3config").arg(QLatin1String(v.name)), program);
         row(QStringLiteral("%1 / minimal Qt Quick window").arg(QLatin1String(v.name)), minimal);
