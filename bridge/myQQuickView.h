@@ -28,7 +28,7 @@
 
 class Hid_Thread;
 class QMediaPlayer;
-class QAudioOutput;
+class SoundPlayers;
 
 class myQQuickView : public QQuickWidget {
     Q_OBJECT
@@ -165,8 +165,10 @@ public slots:
     void clearAllMedia();
 
 public:
-    // Sound players, for tests (index 0..4).
+    // Sound players, for tests (index 0..4). They live on the sound thread:
+    // read their state through sounds()->state(index).
     QMediaPlayer *player(int index) const;
+    SoundPlayers *sounds() const { return m_sounds; }
     bool isAudioEnabled() const { return m_soundEnabled; }
 
 private:
@@ -177,8 +179,7 @@ private:
 
     Hid_Thread *m_hid = nullptr;
     bool m_soundEnabled = true;
-    std::array<QMediaPlayer *, 5> m_players{};
-    std::array<QAudioOutput *, 5> m_audioOutputs{};
+    SoundPlayers *m_sounds = nullptr; // a child of the view
     QSettings *m_apConfig = nullptr;   // "./modules/setting/apConfig.bin"
     QList<QSettings *> m_profiles;     // "./modules/setting/p1.bin" .. "p10.bin"
     int m_currentProfile = 0;

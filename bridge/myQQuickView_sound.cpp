@@ -1,12 +1,15 @@
 // Sounds: five independent players, one per sound, so a click restarts only
 // its own sound and the kinds overlap with each other and with the music.
 // Player 0 loops the background music; the end of the start-up chime
-// (player 1) starts it.
+// (player 1) starts it. The players run on their own thread (SoundPlayers):
+// the media back end can block for a second, or for good, while it loads a
+// file, and a click must never freeze the window.
 
 #include "myQQuickView.h"
 
+#include "SoundPlayers.h"
+
 #include <QAudioDevice>
-#include <QAudioOutput>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QMediaDevices>
@@ -60,26 +63,12 @@ void myQQuickView::createSoundPlayers()
     // silenced.
     if (QMediaDevices::audioOutputs().isEmpty())
         quietPlayerWarnings();
-    for (int i = 0; i < kPlayerCount; ++i) {
-        m_players[i] = new QMediaPlayer(this);
-        m_audioOutputs[i] = new QAudioOutput(this);
-        m_audioOutputs[i]->setVolume(1.0f);
-        m_players[i]->setAudioOutput(m_audioOutputs[i]);
-    }
-    // The music loops: it restarts when it ends, and it starts when the
-    // start-up chime ends.
-    for (int i : {kBackground, kStartUp}) {
-        connect(m_players[i], &QMediaPlayer::mediaStatusChanged, this,
-                [this](QMediaPlayer::MediaStatus status) {
-                    if (status == QMediaPlayer::EndOfMedia)
-                        playMedia_Background();
-                });
-    }
+    m_sounds = new SoundPlayers([] { return soundUrl(kBackground); }, this);
 }
 
 QMediaPlayer *myQQuickView::player(int index) const
 {
-    return index >= 0 && index < kPlayerCount ? m_players[index] : nullptr;
+    return m_sounds->player(index);
 }
 
 void myQQuickView::playMedia_Index(uchar index)
@@ -90,32 +79,16 @@ void myQQuickView::playMedia_Index(uchar index)
         playMedia_Background();
         return;
     }
-    QMediaPlayer *p = m_players[index];
-    if (!p)
-        return;
-    // Stopping first makes a repeated click start its sound from the top;
-    // the same file is not loaded again.
-    p->stop();
-    p->setSource(soundUrl(index));
-    p->play();
+    // The file is named now, against the working folder of this moment.
+    m_sounds->play(index, soundUrl(index));
 }
 
 void myQQuickView::playMedia_Background()
 {
-    QMediaPlayer *p = m_players[kBackground];
-    if (!p)
-        return;
-    p->stop();
-    p->setSource(soundUrl(kBackground));
-    p->play();
+    m_sounds->play(kBackground, soundUrl(kBackground));
 }
 
 void myQQuickView::clearAllMedia()
 {
-    for (QMediaPlayer *p : m_players) {
-        if (p) {
-            p->stop();
-            p->setSource(QUrl());
-        }
-    }
+    m_sounds->clearAll();
 }

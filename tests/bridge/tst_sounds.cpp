@@ -1,17 +1,26 @@
 // The view's five sound players: which file each plays, restart on a second
-// click, the enable switch, the looping music, and quiet behaviour on a
-// machine without sound output.
+// click, the enable switch, the looping music, quiet behaviour on a machine
+// without sound output, and a GUI thread that no sound call can hold up.
 
 #include "bridges_ViewRig.h"
 
+#include "SoundPlayers.h"
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMediaPlayer>
-#include <QSignalSpy>
+#include <QSemaphore>
 #include <QTest>
 #include <QUrl>
 
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 namespace {
+
+using State = SoundPlayers::State;
 
 QUrl soundUrl(const BridgesViewRig &rig, const char *name)
 {
@@ -31,6 +40,28 @@ struct SoundRig : BridgesViewRig {
     }
 };
 
+State soundState(const BridgesViewRig &rig, int index)
+{
+    return rig.view->sounds()->state(index);
+}
+
+// True once the sound thread has handled every request posted so far.
+bool drained(const BridgesViewRig &rig, int timeoutMs = 10000)
+{
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    rig.view->sounds()->post([done] { *done = true; });
+    QElapsedTimer t;
+    t.start();
+    while (!*done && t.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return *done;
+}
+
+bool playing(const State &s)
+{
+    return s.playback == QMediaPlayer::PlayingState;
+}
+
 } // namespace
 
 class SoundsTest : public QObject {
@@ -44,6 +75,8 @@ private slots:
     void clearAllMediaStopsEverything();
     void missingFileFailsQuietly();
     void clicksDoNotFloodTheLog();
+    void rapidSoundCallsNeverStallTheGuiThread();
+    void stuckSoundThreadIsReplaced();
 };
 
 void SoundsTest::deliveredSoundsExistAndAreSmall()
@@ -73,31 +106,35 @@ void SoundsTest::eachIndexPlaysItsOwnFileOnItsOwnPlayer()
     QVERIFY(rig.view->player(0) != rig.view->player(4));
     for (int i = 4; i >= 0; --i) {
         rig.view->playMedia_Index(uchar(i));
-        QCOMPARE(rig.view->player(i)->source(), soundUrl(rig, files[i]));
-        QCOMPARE(rig.view->player(i)->playbackState(), QMediaPlayer::PlayingState);
+        QTRY_COMPARE_WITH_TIMEOUT(soundState(rig, i).source, soundUrl(rig, files[i]), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, i)), 5000);
     }
     // Index 5 names no sound and changes nothing.
     rig.view->clearAllMedia();
     rig.view->playMedia_Index(5);
+    QVERIFY(drained(rig));
     for (int i = 0; i < 5; ++i)
-        QVERIFY(rig.view->player(i)->source().isEmpty());
+        QVERIFY(soundState(rig, i).source.isEmpty());
 }
 
 void SoundsTest::secondClickRestartsItsOwnSound()
 {
     SoundRig rig;
-    QMediaPlayer *chime = rig.view->player(1);
-    QMediaPlayer *music = rig.view->player(0);
     rig.view->playMedia_Background();
     rig.view->playMedia_Index(1);
-    QTRY_VERIFY_WITH_TIMEOUT(chime->position() >= 300, 5000);
-    QSignalSpy restarted(chime, &QMediaPlayer::positionChanged);
+    QTRY_VERIFY_WITH_TIMEOUT(soundState(rig, 1).position >= 300, 5000);
+    QMediaPlayer *chime = rig.view->player(1);
     rig.view->playMedia_Index(1);
-    QVERIFY(chime->position() < 300);
-    QCOMPARE(chime->playbackState(), QMediaPlayer::PlayingState);
+    QVERIFY(drained(rig));
+    // Restarted on the same player with the same file, from the top.
+    QCOMPARE(rig.view->player(1), chime);
+    const State again = soundState(rig, 1);
+    QVERIFY2(again.position < 300, qPrintable(QString::number(again.position)));
+    QVERIFY(playing(again));
+    QCOMPARE(again.source, soundUrl(rig, "01.wav"));
     // The music is untouched by a click.
-    QCOMPARE(music->playbackState(), QMediaPlayer::PlayingState);
-    QCOMPARE(music->source(), soundUrl(rig, "00.mp3"));
+    QVERIFY(playing(soundState(rig, 0)));
+    QCOMPARE(soundState(rig, 0).source, soundUrl(rig, "00.mp3"));
 }
 
 void SoundsTest::disabledAudioPlaysNothing()
@@ -107,30 +144,36 @@ void SoundsTest::disabledAudioPlaysNothing()
     rig.view->setEnableAudio(false);
     for (int i = 0; i < 5; ++i)
         rig.view->playMedia_Index(uchar(i));
+    QVERIFY(drained(rig));
     for (int i = 0; i < 5; ++i) {
-        QCOMPARE(rig.view->player(i)->playbackState(), QMediaPlayer::StoppedState);
-        QVERIFY(rig.view->player(i)->source().isEmpty());
+        QCOMPARE(soundState(rig, i).playback, QMediaPlayer::StoppedState);
+        QVERIFY(soundState(rig, i).source.isEmpty());
     }
     rig.view->setEnableAudio(true);
     rig.view->playMedia_Index(0);
-    QCOMPARE(rig.view->player(0)->playbackState(), QMediaPlayer::PlayingState);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
 }
 
 void SoundsTest::musicStartsAfterTheChimeAndLoops()
 {
     SoundRig rig;
-    QMediaPlayer *music = rig.view->player(0);
-    QSignalSpy musicStatus(music, &QMediaPlayer::mediaStatusChanged);
+    // The player lives on the sound thread: its signals reach this thread
+    // queued.
+    QObject here;
+    QList<QMediaPlayer::MediaStatus> musicStatus;
+    QObject::connect(rig.view->player(0), &QMediaPlayer::mediaStatusChanged, &here,
+                     [&](QMediaPlayer::MediaStatus s) { musicStatus.append(s); });
     rig.view->playMedia_Index(1);
-    QVERIFY(music->source().isEmpty());
+    QVERIFY(drained(rig));
+    QVERIFY(soundState(rig, 0).source.isEmpty());
     // The chime (1 s) ends, then the music starts by itself.
-    QTRY_COMPARE_WITH_TIMEOUT(music->playbackState(), QMediaPlayer::PlayingState, 10000);
-    QCOMPARE(music->source(), soundUrl(rig, "00.mp3"));
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 10000);
+    QCOMPARE(soundState(rig, 0).source, soundUrl(rig, "00.mp3"));
     // The music (4 s) ends and starts again.
+    QTRY_VERIFY_WITH_TIMEOUT(musicStatus.contains(QMediaPlayer::EndOfMedia), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(
-        musicStatus.contains(QVariantList{QVariant::fromValue(QMediaPlayer::EndOfMedia)}), 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(music->playbackState(), QMediaPlayer::PlayingState, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(music->position() > 0, 5000);
+        soundState(rig, 0).position > 0 && soundState(rig, 0).status != QMediaPlayer::EndOfMedia, 5000);
 }
 
 void SoundsTest::clearAllMediaStopsEverything()
@@ -139,23 +182,29 @@ void SoundsTest::clearAllMediaStopsEverything()
     for (int i = 0; i < 5; ++i)
         rig.view->playMedia_Index(uchar(i));
     rig.view->clearAllMedia();
+    QVERIFY(drained(rig));
     for (int i = 0; i < 5; ++i) {
-        QCOMPARE(rig.view->player(i)->playbackState(), QMediaPlayer::StoppedState);
-        QVERIFY(rig.view->player(i)->source().isEmpty());
+        QCOMPARE(soundState(rig, i).playback, QMediaPlayer::StoppedState);
+        QVERIFY(soundState(rig, i).source.isEmpty());
     }
     // Only an explicit start brings the music back.
     rig.view->playMedia_Background();
-    QCOMPARE(rig.view->player(0)->playbackState(), QMediaPlayer::PlayingState);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
+    QCOMPARE(soundState(rig, 0).source, soundUrl(rig, "00.mp3"));
 }
 
 void SoundsTest::missingFileFailsQuietly()
 {
     BridgesViewRig rig(BridgesViewRig::Link::None); // no modules/media at all
     rig.view->playMedia_Index(1);
-    QTRY_COMPARE_WITH_TIMEOUT(rig.view->player(1)->mediaStatus(), QMediaPlayer::InvalidMedia, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(soundState(rig, 1).status, QMediaPlayer::InvalidMedia, 5000);
+    // A second click on a missing file is just as quiet.
+    rig.view->playMedia_Index(1);
+    QVERIFY(drained(rig));
+    QCOMPARE(soundState(rig, 1).status, QMediaPlayer::InvalidMedia);
     // A chime that never played never ends, so no music either.
-    QCOMPARE(rig.view->player(0)->playbackState(), QMediaPlayer::StoppedState);
-    QVERIFY(rig.view->player(0)->source().isEmpty());
+    QCOMPARE(soundState(rig, 0).playback, QMediaPlayer::StoppedState);
+    QVERIFY(soundState(rig, 0).source.isEmpty());
 }
 
 void SoundsTest::clicksDoNotFloodTheLog()
@@ -164,8 +213,112 @@ void SoundsTest::clicksDoNotFloodTheLog()
     BridgesDebugCatcher log;
     for (int i = 0; i < 10; ++i)
         rig.view->playMedia_Index(uchar(2 + i % 3));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.view->player(4)->mediaStatus(), QMediaPlayer::EndOfMedia, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(soundState(rig, 4).status, QMediaPlayer::EndOfMedia, 10000);
     QVERIFY2(log.texts().size() <= 1, qPrintable(log.texts().join(QLatin1Char('\n'))));
+}
+
+// Many quick sound calls of every kind, with the event loop running between
+// them. Loading a file or dropping it can block inside the media back end
+// (for a second, or for good); the window must not wait for it.
+void SoundsTest::rapidSoundCallsNeverStallTheGuiThread()
+{
+    SoundRig rig;
+    // A call that never returns would otherwise end only by the test
+    // runner's time-out; say what happened instead.
+    std::atomic<qint64> callStart{-1};
+    std::atomic<bool> finished{false};
+    QElapsedTimer clock;
+    clock.start();
+    std::thread watchdog([&] {
+        while (!finished) {
+            const qint64 since = callStart;
+            if (since >= 0 && clock.elapsed() - since > 5000) {
+                std::fprintf(stderr, "FAIL: a sound call has held the GUI thread for 5 s\n");
+                std::_Exit(1);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    qint64 worst = 0;
+    QString worstCall;
+    for (int i = 0; i < 400; ++i) {
+        const int kind = i % 7;
+        callStart = clock.elapsed();
+        QElapsedTimer t;
+        t.start();
+        if (kind < 5)
+            rig.view->playMedia_Index(uchar(kind)); // 0 is the music
+        else if (kind == 5)
+            rig.view->clearAllMedia();
+        else
+            rig.view->playMedia_Background();
+        const qint64 took = t.elapsed();
+        callStart = -1;
+        if (took > worst) {
+            worst = took;
+            worstCall = QStringLiteral("call %1 (kind %2)").arg(i).arg(kind);
+        }
+        // A few milliseconds of event loop between calls, so loads are
+        // under way when the next call comes.
+        QElapsedTimer gap;
+        gap.start();
+        while (gap.elapsed() < 4)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 4);
+    }
+    finished = true;
+    watchdog.join();
+    QVERIFY2(worst < 50, qPrintable(QStringLiteral("%1 ms in %2").arg(worst).arg(worstCall)));
+    // The sound thread catches up (or, stuck inside the back end, is
+    // replaced) and the players still work.
+    QElapsedTimer recovery;
+    recovery.start();
+    bool works = false;
+    while (!works && recovery.elapsed() < 20000) {
+        rig.view->clearAllMedia();
+        rig.view->playMedia_Index(4);
+        works = drained(rig, 3000) && QTest::qWaitFor(
+                                          [&] {
+                                              const State s = soundState(rig, 4);
+                                              return playing(s) || s.status == QMediaPlayer::EndOfMedia;
+                                          },
+                                          3000);
+    }
+    QVERIFY(works);
+    if (rig.view->sounds()->restarts() > 0)
+        qInfo("the sound thread was replaced %d time(s)", rig.view->sounds()->restarts());
+}
+
+// A sound thread stuck inside the back end is left behind after a bound and
+// new players take over, so sounds come back and the GUI thread never waits.
+void SoundsTest::stuckSoundThreadIsReplaced()
+{
+    SoundRig rig;
+    SoundPlayers *sounds = rig.view->sounds();
+    QMediaPlayer *oldClick = sounds->player(4);
+    auto release = std::make_shared<QSemaphore>();
+    // Holds the sound thread as a dead-locked back end would (bounded, so a
+    // failing test cannot hang).
+    sounds->post([release] { release->tryAcquire(1, 15000); });
+    QElapsedTimer blocked;
+    blocked.start();
+    // Busy, but not yet for long: the thread is kept.
+    rig.view->playMedia_Index(2);
+    QCOMPARE(sounds->restarts(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(blocked.elapsed() > SoundPlayers::kStuckMs + 200, 5000);
+
+    QElapsedTimer call;
+    call.start();
+    rig.view->playMedia_Index(4);
+    QVERIFY2(call.elapsed() < 50, qPrintable(QString::number(call.elapsed())));
+    QCOMPARE(sounds->restarts(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(sounds->player(4), 5000);
+    QVERIFY(sounds->player(4) != oldClick);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        playing(soundState(rig, 4)) || soundState(rig, 4).status == QMediaPlayer::EndOfMedia, 10000);
+    QCOMPARE(soundState(rig, 4).source, soundUrl(rig, "04.wav"));
+    // The request made while the old thread was stuck went with it.
+    QVERIFY(soundState(rig, 2).source.isEmpty());
+    release->release();
 }
 
 int main(int argc, char **argv)
