@@ -218,10 +218,11 @@ void SoundPlayers::replaceIfStuck()
             QThread::currentThread()->quit();
         },
         Qt::QueuedConnection);
-    const State music = state(kBackground);
     ++m_restarts;
     start(false);
-    if (!music.source.isEmpty() && music.playback == QMediaPlayer::PlayingState)
+    // Requests still queued on the stuck thread are lost; what counts is
+    // whether the music should be on.
+    if (m_musicOn)
         play(kBackground, m_musicFile());
 }
 
@@ -249,12 +250,17 @@ void SoundPlayers::post(std::function<void()> work)
 
 void SoundPlayers::play(int index, const QUrl &file)
 {
-    if (index >= 0 && index < kCount)
-        send([index, file](Worker *worker) { worker->restart(index, file); });
+    if (index < 0 || index >= kCount)
+        return;
+    // The chime's end starts the music.
+    if (index == kBackground || index == kStartUp)
+        m_musicOn = true;
+    send([index, file](Worker *worker) { worker->restart(index, file); });
 }
 
 void SoundPlayers::clearAll()
 {
+    m_musicOn = false;
     send([](Worker *worker) { worker->clearAll(); });
 }
 

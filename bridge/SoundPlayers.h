@@ -81,6 +81,8 @@ private:
     QThread *m_thread = nullptr;
     Worker *m_worker = nullptr;
     int m_restarts = 0;
+    // Whether the music should be playing, as far as the requests tell.
+    bool m_musicOn = false;
     // Runs while requests are outstanding, so a thread that got stuck is
     // replaced even if no further request comes.
     QTimer *m_watch = nullptr;

@@ -295,14 +295,18 @@ void SoundsTest::stuckSoundThreadIsReplaced()
     SoundRig rig;
     SoundPlayers *sounds = rig.view->sounds();
     QMediaPlayer *oldClick = sounds->player(4);
+    rig.view->playMedia_Background();
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
     auto release = std::make_shared<QSemaphore>();
     // Holds the sound thread as a dead-locked back end would (bounded, so a
     // failing test cannot hang).
     sounds->post([release] { release->tryAcquire(1, 15000); });
     QElapsedTimer blocked;
     blocked.start();
-    // Busy, but not yet for long: the thread is kept.
+    // Busy, but not yet for long: the thread is kept. Sound is switched
+    // off meanwhile, so the new players must not bring the music back.
     rig.view->playMedia_Index(2);
+    rig.view->clearAllMedia();
     QCOMPARE(sounds->restarts(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(blocked.elapsed() > SoundPlayers::kStuckMs + 200, 5000);
 
@@ -316,8 +320,11 @@ void SoundsTest::stuckSoundThreadIsReplaced()
     QTRY_VERIFY_WITH_TIMEOUT(
         playing(soundState(rig, 4)) || soundState(rig, 4).status == QMediaPlayer::EndOfMedia, 10000);
     QCOMPARE(soundState(rig, 4).source, soundUrl(rig, "04.wav"));
-    // The request made while the old thread was stuck went with it.
+    // The requests made while the old thread was stuck went with it.
+    QVERIFY(drained(rig));
     QVERIFY(soundState(rig, 2).source.isEmpty());
+    QVERIFY(soundState(rig, 0).source.isEmpty());
+    QCOMPARE(soundState(rig, 0).playback, QMediaPlayer::StoppedState);
     release->release();
 }
 
