@@ -96,44 +96,46 @@ private slots:
                  ->property("pageKeydefine")
                  .value<QObject *>())
             QSKIP("the key definition page is not part of this build yet");
-        scene.device->clearReceived();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
-        QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 2);
-        QCOMPARE(scene.view->currentProfileIndex(), 2);
-        // The key definition page sends slot 2's assignments (12H).
-        const auto sent12 = [&] {
+        // A switch re-sends the pages in order: key assignments (12H), lighting,
+        // then the sensor page, whose DPI stage (0BH) comes last. Waiting for it
+        // keeps a late frame of one switch from being counted for the next.
+        const auto has = [&](uchar code) {
             for (const auto &r : scene.device->received())
-                if (r.frame[0] == 0x12)
+                if (r.frame[0] == code)
                     return true;
             return false;
         };
-        QTRY_VERIFY_WITH_TIMEOUT(sent12(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(scene.device->openHandleCount() == 0, 3000);
+        const auto switchTo = [&](int slot) {
+            scene.device->clearReceived();
+            if (!clickItem(scene.view, QStringLiteral("profileButton%1").arg(slot)))
+                return false;
+            return QTest::qWaitFor([&] { return has(0x0B) && scene.view->hidThread()->isLinkFree(); }, 8000) &&
+                   QTest::qWaitFor([&] { return scene.device->openHandleCount() == 0; }, 3000);
+        };
+
+        QVERIFY(switchTo(2));
+        QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 2);
+        QCOMPARE(scene.view->currentProfileIndex(), 2);
+        QVERIFY(has(0x12));
         const QByteArray slot2Matrix = scene.device->keyMatrix();
         // P01 sends its own assignments, P03 again gives slot 2's.
-        scene.device->clearReceived();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton0")));
-        QTRY_VERIFY_WITH_TIMEOUT(sent12(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(scene.device->keyMatrix() != slot2Matrix, 5000);
-        scene.device->clearReceived();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
-        QTRY_VERIFY_WITH_TIMEOUT(sent12(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(scene.device->keyMatrix(), slot2Matrix, 5000);
-        // A click on the current slot sends nothing. The switch's last
-        // command is the sensor page's DPI stage (0BH): wait for it first.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                for (const auto &r : scene.device->received())
-                    if (r.frame[0] == 0x0B)
-                        return true;
-                return false;
-            }(),
-            5000);
-        QTRY_VERIFY_WITH_TIMEOUT(scene.device->openHandleCount() == 0, 3000);
+        QVERIFY(switchTo(0));
+        QVERIFY(has(0x12));
+        QVERIFY(scene.device->keyMatrix() != slot2Matrix);
+        QVERIFY(switchTo(2));
+        QVERIFY(has(0x12));
+        QCOMPARE(scene.device->keyMatrix(), slot2Matrix);
+
+        // A click on the current slot sends nothing: a marker command sent
+        // after the click is the only frame that reaches the device.
         scene.device->clearReceived();
         QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
-        QTest::qWait(300); // long enough for a command to reach the device
-        QCOMPARE(scene.device->received().size(), 0);
+        QCoreApplication::processEvents();
+        scene.view->hidThread()->hid_07H_SetLEDInstructFunction(0x5A, 0, 0, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(has(0x07), 5000);
+        const auto frames = scene.device->received();
+        QCOMPARE(frames.size(), 1);
+        QCOMPARE(int(frames.first().frame[1]), 0x5A);
     }
 
     void rightClickSaveExportsTheSlot()

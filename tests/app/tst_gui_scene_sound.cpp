@@ -2,6 +2,7 @@
 // the running scene: OFF stops the background music and silences the
 // clicks, ON starts the music again.
 #include "SceneDriver.h"
+#include "SoundPlayers.h"
 
 #include <QMediaPlayer>
 
@@ -23,22 +24,22 @@ private slots:
         // end of the start-up sound would, and wait for it to play.
         QVERIFY(view->isAudioEnabled());
         view->playMedia_Index(0);
-        QTRY_COMPARE_WITH_TIMEOUT(view->player(0)->playbackState(), QMediaPlayer::PlayingState, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(view->sounds()->state(0).playback, QMediaPlayer::PlayingState, 10000);
 
         QVERIFY(scene.openSettings());
         QVERIFY(chooseRow(view, QStringLiteral("soundList"), 1));
 
         QTRY_VERIFY_WITH_TIMEOUT(!view->isAudioEnabled(), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(view->player(0)->playbackState(), QMediaPlayer::StoppedState, 3000);
-        QVERIFY(view->player(0)->source().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(view->sounds()->state(0).playback, QMediaPlayer::StoppedState, 3000);
+        QVERIFY(view->sounds()->state(0).source.isEmpty());
         // A click sound asked for now plays nothing.
         view->playMedia_Index(4);
-        QCOMPARE(view->player(4)->playbackState(), QMediaPlayer::StoppedState);
+        QCOMPARE(view->sounds()->state(4).playback, QMediaPlayer::StoppedState);
 
         // ON again: the music comes back.
         QVERIFY(chooseRow(view, QStringLiteral("soundList"), 0));
         QTRY_VERIFY_WITH_TIMEOUT(view->isAudioEnabled(), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(view->player(0)->playbackState(), QMediaPlayer::PlayingState, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(view->sounds()->state(0).playback, QMediaPlayer::PlayingState, 10000);
     }
 };
 
