@@ -191,6 +191,7 @@ public slots:
     void hid_94H_GetColor(uchar index, uchar &rValue, uchar &gValue, uchar &bValue);
 
 private:
+    HidHandle *sendCommandFrame(int did);
     // Shared shapes of every command (one place for claim, frame, send/transfer).
     bool claimOrReport(const char *failText);
     void fillFrame(uchar b0, uchar b1 = 0, uchar b2 = 0, uchar b3 = 0, uchar b4 = 0, uchar b5 = 0,

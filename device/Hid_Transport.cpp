@@ -51,12 +51,13 @@ bool Hid_Thread::waitLinkFree()
     return false;
 }
 
-bool Hid_Thread::sendFrame(int length, bool waitQuiet)
+// Sends the command frame (scrambled on the wire when encoding is on) on a
+// freshly opened command interface; nullptr, with the interface closed, when
+// the link is refused or the device does not take the report.
+HidHandle *Hid_Thread::sendCommandFrame(int did)
 {
-    LinkRelease release(linkFree);
-    const int did = int(m_currentDevice);
     if (demoMode.load() || !openCommandInterface(did))
-        return false;
+        return nullptr;
 
     uchar frame[kFrameSize];
     std::memcpy(frame, m_cmd, kFrameSize);
@@ -66,8 +67,18 @@ bool Hid_Thread::sendFrame(int length, bool waitQuiet)
     HidHandle *handle = openCommandInterface(did);
     if (!handle || m_backend->sendFeatureReport(handle, frame, kFrameSize) < 0) {
         closeCommandInterface();
-        return false;
+        return nullptr;
     }
+    return handle;
+}
+
+bool Hid_Thread::sendFrame(int length, bool waitQuiet)
+{
+    LinkRelease release(linkFree);
+    const int did = int(m_currentDevice);
+    HidHandle *handle = sendCommandFrame(did);
+    if (!handle)
+        return false;
     if (waitQuiet)
         this->waitQuiet();
 
@@ -105,19 +116,9 @@ bool Hid_Thread::transferFrame(int length)
 {
     LinkRelease release(linkFree);
     const int did = int(m_currentDevice);
-    if (demoMode.load() || !openCommandInterface(did))
+    HidHandle *handle = sendCommandFrame(did);
+    if (!handle)
         return false;
-
-    uchar frame[kFrameSize];
-    std::memcpy(frame, m_cmd, kFrameSize);
-    if (isEncode.load())
-        USBDataEncryption(frame + 1, SecrecyCode);
-
-    HidHandle *handle = openCommandInterface(did);
-    if (!handle || m_backend->sendFeatureReport(handle, frame, kFrameSize) < 0) {
-        closeCommandInterface();
-        return false;
-    }
     handle = openCommandInterface(did);
     if (!handle || m_backend->getFeatureReport(handle, m_ans, kFrameSize) < 0) {
         closeCommandInterface();
