@@ -8,6 +8,7 @@
 
 #include "FrameCipher.h"
 #include "Options.h"
+#include "SceneDriver.h"
 #include "Widget.h"
 #include "myQQuickView.h"
 
@@ -185,34 +186,9 @@ private:
     QProcess m_server;
 };
 
-inline bool copyTree(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        QDir().mkpath(QFileInfo(dst).absolutePath());
-        if (!QFile::copy(src, dst))
-            return false;
-    }
-    return true;
-}
-
-// Items made by a Repeater or a Loader are not QObject children: walk the
-// visual tree.
-inline QQuickItem *findItem(QQuickItem *root, const QString &name)
-{
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    const auto kids = root->childItems();
-    for (QQuickItem *kid : kids)
-        if (QQuickItem *hit = findItem(kid, name))
-            return hit;
-    return nullptr;
-}
+// Shared with the scene scenarios.
+using scenedriver::copyTree;
+using scenedriver::findItem;
 
 // One run of the program against the virtual mouse.
 class Program {
