@@ -24,31 +24,6 @@ QList<VirtualDevice::Received> framesWithCode(const VirtualDevice *dev, uchar co
     return out;
 }
 
-// Answers dialogs from a script and records them (see UserDialogs).
-class ScriptedDialogs {
-public:
-    ScriptedDialogs()
-    {
-        m_script = m_dir.filePath(QStringLiteral("dialogs"));
-        storesWriteAll(m_script, QByteArray());
-        qputenv("Z3_SCRIPTED_DIALOGS", m_script.toLocal8Bit());
-    }
-    ~ScriptedDialogs() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
-    void answer(const QStringList &lines)
-    {
-        storesWriteAll(m_script, lines.join(QLatin1Char('\n')).toUtf8());
-    }
-    QStringList log() const
-    {
-        const QString text = QString::fromUtf8(storesReadAll(m_script + QStringLiteral(".log")));
-        return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_script;
-};
-
 // Commands go out one at a time in call order, so once a marker command has
 // reached the device, anything the calls before it sent has arrived too.
 bool sendMarkerAndWait(BridgesViewRig &rig)

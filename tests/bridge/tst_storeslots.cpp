@@ -14,30 +14,6 @@
 
 namespace {
 
-class ScriptedDialogs {
-public:
-    ScriptedDialogs()
-    {
-        m_script = m_dir.filePath(QStringLiteral("dialogs"));
-        storesWriteAll(m_script, QByteArray());
-        qputenv("Z3_SCRIPTED_DIALOGS", m_script.toLocal8Bit());
-    }
-    ~ScriptedDialogs() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
-    void answer(const QStringList &lines)
-    {
-        storesWriteAll(m_script, lines.join(QLatin1Char('\n')).toUtf8());
-    }
-    QStringList log() const
-    {
-        const QString text = QString::fromUtf8(storesReadAll(m_script + QStringLiteral(".log")));
-        return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_script;
-};
-
 void runDeferredDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
