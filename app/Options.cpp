@@ -29,11 +29,11 @@ Options parseOptions(const QCoreApplication &app)
     return options;
 }
 
-std::unique_ptr<HidBackend> makeVirtualDevice(const QString &spec, QStringList *problems)
+std::unique_ptr<HidBackend> makeVirtualDevice(const QString &settings, QStringList *problems)
 {
     auto device = std::make_unique<VirtualDevice>();
     VirtualDevice::Faults faults;
-    const QStringList items = spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList items = settings.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &raw : items) {
         const QString item = raw.trimmed();
         const QString key = item.section(QLatin1Char('='), 0, 0).toLower();

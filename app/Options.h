@@ -38,7 +38,7 @@ Options parseOptions(const QCoreApplication &app);
 
 // Applies a Z3_VIRTUAL_DEVICE text to a fresh virtual mouse. Unknown items
 // are reported in *problems and otherwise ignored.
-std::unique_ptr<HidBackend> makeVirtualDevice(const QString &spec, QStringList *problems = nullptr);
+std::unique_ptr<HidBackend> makeVirtualDevice(const QString &settings, QStringList *problems = nullptr);
 
 // The backend for the options: nullptr means the link's own default (hidapi).
 std::unique_ptr<HidBackend> makeBackend(const Options &options);
