@@ -3,10 +3,7 @@
 // whose desktop side is exercised against GSettings' memory back end.
 
 // GLib's headers must come before Qt's ("signals" is a Qt macro).
-#if __has_include(<gio/gio.h>)
-#include <gio/gio.h>
-#define Z3_TEST_GIO 1
-#endif
+#include "bridges_GnomeMouse.h"
 
 #include "bridges_ViewRig.h"
 
@@ -345,14 +342,9 @@ void MouseBridgeTest::pointerPositionsReachGnomeSettings()
 #ifndef Z3_TEST_GIO
     QSKIP("built without GIO");
 #else
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    GSettingsSchema *schema =
-        source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.peripherals.mouse", TRUE)
-               : nullptr;
-    if (!schema)
+    GSettings *mouse = bridgesGnomeMouseSettings();
+    if (!mouse)
         QSKIP("the GNOME peripherals schema (gsettings-desktop-schemas) is not installed");
-    GSettings *mouse = g_settings_new_full(schema, nullptr, nullptr);
-    g_settings_schema_unref(schema);
     qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
     BridgesViewRig rig;
     BridgesDebugCatcher debug;

@@ -3,10 +3,7 @@
 // GNOME schema, and the pointer control of a private Xvfb server.
 
 // GLib's headers must come before Qt's ("signals" is a Qt macro).
-#if __has_include(<gio/gio.h>)
-#include <gio/gio.h>
-#define Z3_TEST_GIO 1
-#endif
+#include "bridges_GnomeMouse.h"
 
 #include "PointerSettings.h"
 
@@ -114,14 +111,9 @@ void PointerSettingsTest::gnomeSettingsAreWritten()
 #ifndef Z3_TEST_GIO
     QSKIP("built without GIO");
 #else
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    GSettingsSchema *schema =
-        source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.peripherals.mouse", TRUE)
-               : nullptr;
-    if (!schema)
+    GSettings *mouse = bridgesGnomeMouseSettings();
+    if (!mouse)
         QSKIP("the GNOME peripherals schema (gsettings-desktop-schemas) is not installed");
-    GSettings *mouse = g_settings_new_full(schema, nullptr, nullptr);
-    g_settings_schema_unref(schema);
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     QCOMPARE(PointerSettings::backendName(), QStringLiteral("gnome"));
 
@@ -154,14 +146,9 @@ void PointerSettingsTest::gnomeAccelerationKeepsItsProfileWhenAlreadyOn()
 #ifndef Z3_TEST_GIO
     QSKIP("built without GIO");
 #else
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    GSettingsSchema *schema =
-        source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.peripherals.mouse", TRUE)
-               : nullptr;
-    if (!schema)
+    GSettings *mouse = bridgesGnomeMouseSettings();
+    if (!mouse)
         QSKIP("the GNOME peripherals schema (gsettings-desktop-schemas) is not installed");
-    GSettings *mouse = g_settings_new_full(schema, nullptr, nullptr);
-    g_settings_schema_unref(schema);
     qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
     QVERIFY(g_settings_set_string(mouse, "accel-profile", "adaptive"));
     QVERIFY(PointerSettings::setAcceleration(true));
