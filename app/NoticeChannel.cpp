@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -10,12 +11,67 @@
 #include <QVariant>
 #include <QtEndian>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int kHeaderBytes = 8;
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kWriteTimeoutMs = 1000;
 constexpr int kIdleTimeoutMs = 5000;
+
+// Whether the process behind a connected socket runs as this user. Without
+// the runtime folder the socket lies in the shared temp folder, where any
+// account can put one; a peer that cannot be identified counts as a stranger.
+bool peerIsThisUser(const QLocalSocket &socket)
+{
+#if defined(Q_OS_LINUX)
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const int fd = int(socket.socketDescriptor());
+    return fd >= 0 && getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
+#elif defined(Q_OS_UNIX)
+    uid_t uid = 0;
+    gid_t gid = 0;
+    const int fd = int(socket.socketDescriptor());
+    return fd >= 0 && getpeereid(fd, &uid, &gid) == 0 && uid == geteuid();
+#else
+    Q_UNUSED(socket);
+    return true; // a named pipe's default access is this user's
+#endif
+}
+
+// Why the channel is off, said once per reason and process on standard error.
+void sayChannelOff(bool &said, const QString &reason)
+{
+    if (said)
+        return;
+    said = true;
+    qWarning("Notices are off: %s", qPrintable(reason));
+}
+
+bool g_saidTooLong = false;
+bool g_saidStranger = false;
+
+// The socket file's path as the local socket classes resolve a plain name.
+QString socketPath(const QString &name)
+{
+    return QDir::isAbsolutePath(name) ? name : QDir::tempPath() + QLatin1Char('/') + name;
+}
+
+bool fitsSocketAddress(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    return QFile::encodeName(socketPath(name)).size() + 1 <= qsizetype(sizeof(sockaddr_un::sun_path));
+#else
+    Q_UNUSED(name);
+    return true;
+#endif
+}
 
 } // namespace
 
@@ -50,13 +106,22 @@ bool NoticeChannel::listen(const QString &windowTitle)
     delete m_server;
     m_server = nullptr;
     const QString name = serverName(windowTitle);
+    if (!fitsSocketAddress(name)) {
+        sayChannelOff(g_saidTooLong, QStringLiteral("the socket path %1 is too long for this system").arg(socketPath(name)));
+        return false;
+    }
     // A live server answers; a stale socket file left by a crash does not.
     // (Listening with access options would silently replace either.)
     {
         QLocalSocket probe;
         probe.connectToServer(name);
         if (probe.waitForConnected(200)) {
+            const bool sameUser = peerIsThisUser(probe);
             probe.abort();
+            if (!sameUser) {
+                sayChannelOff(g_saidStranger, QStringLiteral("%1 is held by another user").arg(socketPath(name)));
+                return false;
+            }
             qInfo("Another window titled \"%s\" already receives notices", qPrintable(windowTitle));
             return false;
         }
@@ -169,6 +234,11 @@ bool NoticeChannel::sendMessage(const QString &windowTitle, quint32 tag, const Q
     socket.connectToServer(serverName(windowTitle));
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return false; // no such window: nothing is shown
+    // A notice is never handed to another account's socket.
+    if (!peerIsThisUser(socket)) {
+        socket.abort();
+        return false;
+    }
     QByteArray message(kHeaderBytes, '\0');
     qToLittleEndian<quint32>(tag, message.data());
     qToLittleEndian<quint32>(byteCount, message.data() + 4);

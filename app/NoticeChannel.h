@@ -32,8 +32,10 @@ public:
     static QString serverName(const QString &windowTitle);
 
     // Starts listening for notices to windowTitle. A stale socket left by a
-    // crashed instance is replaced; a live one belongs to another instance
-    // and is left alone (false).
+    // crashed instance is replaced; a live one of this user belongs to
+    // another instance and is left alone (false). A live one of another user,
+    // or a socket path too long for the system, keeps the channel off (false)
+    // and is said once on standard error.
     bool listen(const QString &windowTitle);
     bool isListening() const;
 
@@ -46,7 +48,7 @@ public:
 
     // Sends text with the notice tag to the window titled windowTitle. True
     // when the message was handed over; the receiver shows it on its next
-    // pass of the event loop.
+    // pass of the event loop. Nothing is sent to another user's socket.
     static bool sendNotice(const QString &windowTitle, const QString &text);
     // The raw form, for callers that need another tag or byte count.
     static bool sendMessage(const QString &windowTitle, quint32 tag, const QByteArray &data,

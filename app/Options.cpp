@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QtDebug>
 
 Options parseOptions(const QCoreApplication &app)
@@ -25,7 +26,10 @@ Options parseOptions(const QCoreApplication &app)
 
     Options options;
     options.virtualDevice = parser.isSet(virtualDevice);
-    options.wireLog = parser.value(wireLog);
+    // Relative to the folder the user started in; the program changes its
+    // current folder later.
+    if (parser.isSet(wireLog))
+        options.wireLog = QFileInfo(parser.value(wireLog)).absoluteFilePath();
     return options;
 }
 

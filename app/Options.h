@@ -2,7 +2,8 @@
 // Command-line options and the HID backend they ask for.
 //
 //   --virtual-device   run against the built-in virtual mouse
-//   --wire-log FILE    write every HID call to FILE
+//   --wire-log FILE    write every HID call to FILE (a relative FILE is taken
+//                      from the folder the program was started in)
 //   --help, --version
 //
 // Z3_VIRTUAL_DEVICE (test use) configures the virtual mouse: a comma-separated

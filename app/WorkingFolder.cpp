@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QtDebug>
 
 namespace WorkingFolder {
@@ -14,23 +13,10 @@ namespace {
 const char *const kWritable[] = {"setting", "macro"};
 const char *const kAssets[] = {"i18n", "media", "img"};
 
-bool isWritableModules(const QString &dir)
-{
-    const QFileInfo modules(dir + QStringLiteral("/modules"));
-    if (!modules.isDir())
-        return false;
-    // Settings are written below "setting"; a read-only copy there is as bad
-    // as a read-only "modules".
-    const QFileInfo setting(dir + QStringLiteral("/modules/setting"));
-    if (setting.exists())
-        return setting.isDir() && setting.isWritable();
-    return modules.isWritable();
-}
-
 void copyMissing(const QString &from, const QString &to)
 {
     QDir().mkpath(to);
-    const QFileInfoList entries = QDir(from).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = QDir(from).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &f : entries) {
         const QString target = to + QLatin1Char('/') + f.fileName();
         if (QFileInfo::exists(target))
@@ -44,59 +30,108 @@ void copyMissing(const QString &from, const QString &to)
 
 } // namespace
 
+bool isWritableModules(const QString &dir)
+{
+    const QFileInfo modules(dir + QStringLiteral("/modules"));
+    if (!modules.isDir() || !modules.isWritable())
+        return false;
+    // Settings and macros are written in place: one read-only file there
+    // loses the user's changes to it as surely as a read-only folder.
+    for (const char *name : kWritable) {
+        const QFileInfo folder(modules.filePath() + QLatin1Char('/') + QLatin1String(name));
+        if (!folder.exists())
+            continue;
+        if (!folder.isDir() || !folder.isWritable())
+            return false;
+        const QFileInfoList files =
+            QDir(folder.filePath()).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QFileInfo &f : files)
+            if (!f.isWritable())
+                return false;
+    }
+    return true;
+}
+
 QString installedModules(const QString &appDir)
 {
     return QDir::cleanPath(appDir + QStringLiteral("/../share/z3config/modules"));
 }
 
-QString prepare(const QString &appDir, const QString &userDataHome)
+QString userDataHome()
 {
-    if (isWritableModules(appDir))
-        return appDir;
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return xdg;
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
 
-    const QString installed = installedModules(appDir);
-    if (!QFileInfo(installed).isDir() || userDataHome.isEmpty())
-        return appDir;
+namespace {
 
-    const QString work = userDataHome + QStringLiteral("/z3config");
+// Seeds dataHome/z3config from the data in `source`; the folder, or empty
+// when it cannot be made usable.
+QString seedUserFolder(const QString &source, const QString &dataHome)
+{
+    const QString work = dataHome + QStringLiteral("/z3config");
     const QString modules = work + QStringLiteral("/modules");
     if (!QDir().mkpath(modules)) {
         qWarning() << "Could not create the working folder" << modules;
-        return appDir;
+        return QString();
     }
     // Seeded once: after that the copies are the user's, and a deleted macro
     // must not come back with the next start.
     for (const char *name : kWritable) {
         const QString target = modules + QLatin1Char('/') + QLatin1String(name);
         if (!QFileInfo::exists(target))
-            copyMissing(installed + QLatin1Char('/') + QLatin1String(name), target);
+            copyMissing(source + QLatin1Char('/') + QLatin1String(name), target);
     }
-    // Assets follow the installed program (an upgrade brings new artwork).
+    // Assets follow the program's data (an upgrade brings new artwork).
     for (const char *name : kAssets) {
         const QString link = modules + QLatin1Char('/') + QLatin1String(name);
-        const QString source = installed + QLatin1Char('/') + QLatin1String(name);
+        const QString target = QFileInfo(source + QLatin1Char('/') + QLatin1String(name)).absoluteFilePath();
         const QFileInfo info(link);
-        if (info.isSymLink() && info.symLinkTarget() == QFileInfo(source).absoluteFilePath())
+        if (info.isSymLink() && info.symLinkTarget() == target)
             continue;
         if (info.isSymLink())
             QFile::remove(link);
         else if (info.exists())
             continue; // the user's own folder: leave it alone
-        if (!QFile::link(source, link))
-            qWarning() << "Could not link" << link << "to" << source;
+        if (!QFile::link(target, link))
+            qWarning() << "Could not link" << link << "to" << target;
     }
-    return work;
+    return isWritableModules(work) ? work : QString();
 }
 
-QString enter()
+} // namespace
+
+Place prepare(const QString &appDir, const QString &dataHome)
 {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString dir = prepare(QCoreApplication::applicationDirPath(), dataHome);
-    if (!QDir::setCurrent(dir))
-        qWarning() << "Could not enter the working folder" << dir;
-    return dir;
+    if (isWritableModules(appDir))
+        return {appDir, false};
+
+    // The program's own data: a copy beside it first, else the installed one.
+    QString source = appDir + QStringLiteral("/modules");
+    if (!QFileInfo(source).isDir())
+        source = installedModules(appDir);
+    if (!QFileInfo(source).isDir())
+        return {appDir, false};
+
+    if (!dataHome.isEmpty() && QDir::isAbsolutePath(dataHome)) {
+        const QString work = seedUserFolder(source, dataHome);
+        if (!work.isEmpty())
+            return {work, false};
+    }
+    // Nowhere to keep changes: show the data as it is.
+    return {QDir::cleanPath(source + QStringLiteral("/..")), true};
+}
+
+Place enter()
+{
+    const Place place = prepare(QCoreApplication::applicationDirPath(), userDataHome());
+    if (!QDir::setCurrent(place.folder))
+        qWarning() << "Could not enter the working folder" << place.folder;
+    if (place.readOnly)
+        qWarning() << "Working read-only from" << place.folder << "- changes will not be kept";
+    return place;
 }
 
 } // namespace WorkingFolder

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -69,7 +70,7 @@ int main(int argc, char *argv[])
 
     // "./modules/..." resolves against the program's own working folder from
     // here on, wherever it was started.
-    WorkingFolder::enter();
+    const WorkingFolder::Place place = WorkingFolder::enter();
 
     SignalQuit signalQuit;
     int result = 0;
@@ -93,7 +94,13 @@ int main(int argc, char *argv[])
         if (!qEnvironmentVariableIsEmpty("Z3_REPORT_FIRST_FRAME"))
             w.view()->installEventFilter(&firstFrame);
 
-        w.startUp();
+        // Said once, over the window, so nobody changes settings in vain.
+        if (w.startUp() && place.readOnly)
+            QTimer::singleShot(0, &w, [&w] {
+                UserDialogs::warning(w.windowTitle(),
+                                     QStringLiteral("The program's files cannot be written here and no folder "
+                                                    "of your own could be made: changes will not be kept."));
+            });
 
         // A signal that came during a start-up box must still end the program.
         if (!signalQuit.requested())

@@ -5,63 +5,79 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
-struct LanguageRow {
-    int qt4;
-    QLocale::Language language;
+// Names of the Qt 4 QLocale::Language values, indexed by their number
+// (0 "Default" .. 234 "Yangben"), as Qt 4.8 spelled them.
+const char *const kQt4Languages[] = {
+    "Default", "C", "Abkhazian", "Oromo", "Afar", "Afrikaans", "Albanian", "Amharic", "Arabic", "Armenian",
+    "Assamese", "Aymara", "Azerbaijani", "Bashkir", "Basque", "Bengali", "Dzongkha", "Bihari", "Bislama",
+    "Breton", "Bulgarian", "Burmese", "Belarusian", "Khmer", "Catalan", "Chinese", "Corsican", "Croatian",
+    "Czech", "Danish", "Dutch", "English", "Esperanto", "Estonian", "Faroese", "Fijian", "Finnish", "French",
+    "Western Frisian", "Gaelic", "Galician", "Georgian", "German", "Greek", "Greenlandic", "Guarani",
+    "Gujarati", "Hausa", "Hebrew", "Hindi", "Hungarian", "Icelandic", "Indonesian", "Interlingua",
+    "Interlingue", "Inuktitut", "Inupiak", "Irish", "Italian", "Japanese", "Javanese", "Kannada", "Kashmiri",
+    "Kazakh", "Kinyarwanda", "Kirghiz", "Korean", "Kurdish", "Rundi", "Lao", "Latin", "Latvian", "Lingala",
+    "Lithuanian", "Macedonian", "Malagasy", "Malay", "Malayalam", "Maltese", "Maori", "Marathi", "Moldavian",
+    "Mongolian", "Nauru", "Nepali", "Norwegian Bokmal", "Occitan", "Oriya", "Pashto", "Persian", "Polish",
+    "Portuguese", "Punjabi", "Quechua", "RhaetoRomance", "Romanian", "Russian", "Samoan", "Sango", "Sanskrit",
+    "Serbian", "SerboCroatian", "Southern Sotho", "Tswana", "Shona", "Sindhi", "Sinhala", "Swati", "Slovak",
+    "Slovenian", "Somali", "Spanish", "Sundanese", "Swahili", "Swedish", "Tagalog", "Tajik", "Tamil", "Tatar",
+    "Telugu", "Thai", "Tibetan", "Tigrinya", "Tongan", "Tsonga", "Turkish", "Turkmen", "Twi", "Uigur",
+    "Ukrainian", "Urdu", "Uzbek", "Vietnamese", "Volapuk", "Welsh", "Wolof", "Xhosa", "Yiddish", "Yoruba",
+    "Zhuang", "Zulu", "Nynorsk", "Bosnian", "Divehi", "Manx", "Cornish", "Akan", "Konkani", "Ga", "Igbo",
+    "Kamba", "Syriac", "Blin", "Geez", "Koro", "Sidamo", "Atsam", "Tigre", "Jju", "Friulian", "Venda", "Ewe",
+    "Walamo", "Hawaiian", "Tyap", "Chewa", "Filipino", "Swiss German", "Sichuan Yi", "Kpelle", "Low German",
+    "South Ndebele", "Northern Sotho", "Northern Sami", "Taroko", "Gusii", "Taita", "Fulah", "Kikuyu",
+    "Samburu", "Sena", "North Ndebele", "Rombo", "Tachelhit", "Kabyle", "Nyankole", "Bena", "Vunjo",
+    "Bambara", "Embu", "Cherokee", "Morisyen", "Makonde", "Langi", "Ganda", "Bemba", "Kabuverdianu", "Meru",
+    "Kalenjin", "Nama", "Machame", "Colognian", "Masai", "Soga", "Luyia", "Asu", "Teso", "Saho",
+    "Koyra Chiini", "Rwa", "Luo", "Chiga", "Central Morocco Tamazight", "Koyraboro Senni", "Shambala", "Bodo",
+    "Aghem", "Basaa", "Zarma", "Duala", "JolaFonyi", "Ewondo", "Bafia", "LubaKatanga", "MakhuwaMeetto",
+    "Mundang", "Kwasio", "Nuer", "Sakha", "Sangu", "Congo Swahili", "Tasawaq", "Vai", "Walser", "Yangben",
 };
 
-struct TerritoryRow {
-    int qt4;
-    QLocale::Territory territory;
-};
-
-// Qt 4 numbers of the languages a translation is likely to be made for.
-const LanguageRow kLanguages[] = {
-    {1, QLocale::C},           {5, QLocale::Afrikaans},
-    {6, QLocale::Albanian},    {8, QLocale::Arabic},
-    {14, QLocale::Basque},     {15, QLocale::Bengali},
-    {20, QLocale::Bulgarian},  {24, QLocale::Catalan},
-    {25, QLocale::Chinese},    {27, QLocale::Croatian},
-    {28, QLocale::Czech},      {29, QLocale::Danish},
-    {30, QLocale::Dutch},      {31, QLocale::English},
-    {33, QLocale::Estonian},   {36, QLocale::Finnish},
-    {37, QLocale::French},     {40, QLocale::Galician},
-    {42, QLocale::German},     {43, QLocale::Greek},
-    {48, QLocale::Hebrew},     {49, QLocale::Hindi},
-    {50, QLocale::Hungarian},  {51, QLocale::Icelandic},
-    {52, QLocale::Indonesian}, {57, QLocale::Irish},
-    {58, QLocale::Italian},    {59, QLocale::Japanese},
-    {63, QLocale::Kazakh},     {66, QLocale::Korean},
-    {71, QLocale::Latvian},    {73, QLocale::Lithuanian},
-    {76, QLocale::Malay},      {85, QLocale::NorwegianBokmal},
-    {89, QLocale::Persian},    {90, QLocale::Polish},
-    {91, QLocale::Portuguese}, {95, QLocale::Romanian},
-    {96, QLocale::Russian},    {100, QLocale::Serbian},
-    {108, QLocale::Slovak},    {109, QLocale::Slovenian},
-    {111, QLocale::Spanish},   {114, QLocale::Swedish},
-    {120, QLocale::Thai},      {125, QLocale::Turkish},
-    {129, QLocale::Ukrainian}, {132, QLocale::Vietnamese},
-};
-
-// Qt 4 numbers of the countries that matter for those languages.
-const TerritoryRow kTerritories[] = {
-    {10, QLocale::Argentina},      {13, QLocale::Australia},     {14, QLocale::Austria},
-    {21, QLocale::Belgium},        {30, QLocale::Brazil},        {38, QLocale::Canada},
-    {44, QLocale::China},          {57, QLocale::CzechRepublic}, {58, QLocale::Denmark},
-    {73, QLocale::Finland},        {74, QLocale::France},        {82, QLocale::Germany},
-    {85, QLocale::Greece},         {97, QLocale::HongKong},      {98, QLocale::Hungary},
-    {100, QLocale::India},         {101, QLocale::Indonesia},    {105, QLocale::Israel},
-    {106, QLocale::Italy},         {108, QLocale::Japan},        {114, QLocale::SouthKorea},
-    {126, QLocale::Macau},         {130, QLocale::Malaysia},     {139, QLocale::Mexico},
-    {151, QLocale::Netherlands},   {161, QLocale::Norway},       {170, QLocale::Philippines},
-    {172, QLocale::Poland},        {173, QLocale::Portugal},     {178, QLocale::Russia},
-    {186, QLocale::SaudiArabia},   {190, QLocale::Singapore},    {197, QLocale::Spain},
-    {205, QLocale::Sweden},        {206, QLocale::Switzerland},  {208, QLocale::Taiwan},
-    {211, QLocale::Thailand},      {217, QLocale::Turkey},       {222, QLocale::Ukraine},
-    {224, QLocale::UnitedKingdom}, {225, QLocale::UnitedStates}, {232, QLocale::Vietnam},
+// Names of the Qt 4 QLocale::Country values, indexed by their number
+// (0 "Default" .. 246 "Latin America And The Caribbean").
+const char *const kQt4Countries[] = {
+    "Default", "Afghanistan", "Albania", "Algeria", "American Samoa", "Andorra", "Angola", "Anguilla",
+    "Antarctica", "Antigua And Barbuda", "Argentina", "Armenia", "Aruba", "Australia", "Austria",
+    "Azerbaijan", "Bahamas", "Bahrain", "Bangladesh", "Barbados", "Belarus", "Belgium", "Belize", "Benin",
+    "Bermuda", "Bhutan", "Bolivia", "Bosnia And Herzegowina", "Botswana", "Bouvet Island", "Brazil",
+    "British Indian Ocean Territory", "Brunei", "Bulgaria", "Burkina Faso", "Burundi", "Cambodia", "Cameroon",
+    "Canada", "Cape Verde", "Cayman Islands", "Central African Republic", "Chad", "Chile", "China",
+    "Christmas Island", "Cocos Islands", "Colombia", "Comoros", "Democratic Republic Of Congo",
+    "People's Republic Of Congo", "Cook Islands", "Costa Rica", "Ivory Coast", "Croatia", "Cuba", "Cyprus",
+    "Czech Republic", "Denmark", "Djibouti", "Dominica", "Dominican Republic", "East Timor", "Ecuador",
+    "Egypt", "El Salvador", "Equatorial Guinea", "Eritrea", "Estonia", "Ethiopia", "Falkland Islands",
+    "Faroe Islands", "Fiji", "Finland", "France", "Metropolitan France", "French Guiana", "French Polynesia",
+    "French Southern Territories", "Gabon", "Gambia", "Georgia", "Germany", "Ghana", "Gibraltar", "Greece",
+    "Greenland", "Grenada", "Guadeloupe", "Guam", "Guatemala", "Guinea", "Guinea Bissau", "Guyana", "Haiti",
+    "Heard and McDonald Islands", "Honduras", "Hong Kong", "Hungary", "Iceland", "India", "Indonesia", "Iran",
+    "Iraq", "Ireland", "Israel", "Italy", "Jamaica", "Japan", "Jordan", "Kazakhstan", "Kenya", "Kiribati",
+    "Democratic Republic Of Korea", "Republic Of Korea", "Kuwait", "Kyrgyzstan", "Lao", "Latvia", "Lebanon",
+    "Lesotho", "Liberia", "Libya", "Liechtenstein", "Lithuania", "Luxembourg", "Macau", "Macedonia",
+    "Madagascar", "Malawi", "Malaysia", "Maldives", "Mali", "Malta", "Marshall Islands", "Martinique",
+    "Mauritania", "Mauritius", "Mayotte", "Mexico", "Micronesia", "Moldova", "Monaco", "Mongolia",
+    "Montserrat", "Morocco", "Mozambique", "Myanmar", "Namibia", "Nauru", "Nepal", "Netherlands",
+    "Netherlands Antilles", "New Caledonia", "New Zealand", "Nicaragua", "Niger", "Nigeria", "Niue",
+    "Norfolk Island", "Northern Mariana Islands", "Norway", "Oman", "Pakistan", "Palau",
+    "Palestinian Territory", "Panama", "Papua New Guinea", "Paraguay", "Peru", "Philippines", "Pitcairn",
+    "Poland", "Portugal", "Puerto Rico", "Qatar", "Reunion", "Romania", "Russian Federation", "Rwanda",
+    "Saint Kitts and Nevis", "St Lucia", "St Vincent and the Grenadines", "Samoa", "San Marino",
+    "Sao Tome And Principe", "Saudi Arabia", "Senegal", "Seychelles", "Sierra Leone", "Singapore", "Slovakia",
+    "Slovenia", "Solomon Islands", "Somalia", "South Africa", "South Georgia And The South Sandwich Islands",
+    "Spain", "Sri Lanka", "St Helena", "St Pierre and Miquelon", "Sudan", "Suriname",
+    "Svalbard And Jan Mayen Islands", "Swaziland", "Sweden", "Switzerland", "Syrian Arab Republic", "Taiwan",
+    "Tajikistan", "Tanzania", "Thailand", "Togo", "Tokelau", "Tonga", "Trinidad And Tobago", "Tunisia",
+    "Turkey", "Turkmenistan", "Turks And Caicos Islands", "Tuvalu", "Uganda", "Ukraine",
+    "United Arab Emirates", "United Kingdom", "United States", "United States Minor Outlying Islands",
+    "Uruguay", "Uzbekistan", "Vanuatu", "Vatican City State", "Venezuela", "Viet Nam",
+    "British Virgin Islands", "US Virgin Islands", "Wallis And Futuna Islands", "Western Sahara", "Yemen",
+    "Yugoslavia", "Zambia", "Zimbabwe", "Serbia And Montenegro", "Montenegro", "Serbia", "Saint Barthelemy",
+    "Saint Martin", "Latin America And The Caribbean",
 };
 
 constexpr int kQt4China = 44;
@@ -89,39 +105,38 @@ QString textValue(const QSettings &s, const QString &key)
 
 namespace LanguageStore {
 
-QLocale::Language languageFromQt4(int qt4Language)
+QString qt4LanguageName(int number)
 {
-    for (const LanguageRow &row : kLanguages)
-        if (row.qt4 == qt4Language)
-            return row.language;
-    return QLocale::AnyLanguage;
+    if (number < 0 || number >= int(std::size(kQt4Languages)))
+        return QString();
+    return QString::fromLatin1(kQt4Languages[number]);
 }
 
-QLocale::Territory territoryFromQt4(int qt4Country)
+QString qt4CountryName(int number)
 {
-    for (const TerritoryRow &row : kTerritories)
-        if (row.qt4 == qt4Country)
-            return row.territory;
-    return QLocale::AnyTerritory;
+    if (number < 0 || number >= int(std::size(kQt4Countries)))
+        return QString();
+    return QString::fromLatin1(kQt4Countries[number]);
 }
 
 QString displayName(const QString &code)
 {
     const int languageNumber = numberOf(code.mid(0, 3));
     const int countryNumber = numberOf(code.mid(3, 3));
-    const QString language = QLocale::languageToString(languageFromQt4(languageNumber)).toUpper();
+    // A number past the known ones keeps its digits, so two such files do
+    // not collapse into one entry.
+    QString language = qt4LanguageName(languageNumber).toUpper();
+    if (language.isEmpty())
+        language = QString::number(languageNumber);
     if (countryNumber == 0)
         return language;
     if (countryNumber == kQt4China)
         return language + QStringLiteral(" (Simp)");
     if (countryNumber == kQt4Taiwan)
         return language + QStringLiteral(" (Trad)");
-    const QLocale::Territory territory = territoryFromQt4(countryNumber);
-    // A country this program does not know keeps its number, so two such
-    // files do not collapse into one entry.
-    const QString country = territory == QLocale::AnyTerritory
-                                ? QString::number(countryNumber)
-                                : QLocale::territoryToString(territory).toUpper();
+    QString country = qt4CountryName(countryNumber).toUpper();
+    if (country.isEmpty())
+        country = QString::number(countryNumber);
     return language + QStringLiteral(" (") + country + QLatin1Char(')');
 }
 

@@ -4,10 +4,9 @@
 // strings and the names of the mouse's key positions.
 //
 // The six digits of a file name are a language and a country number in the
-// old Qt 4 numbering, which today's QLocale no longer uses; they are mapped
-// here explicitly.
+// old Qt 4 numbering, which today's QLocale no longer uses; every Qt 4
+// number is named here explicitly, with its Qt 4 name.
 
-#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -19,10 +18,10 @@ constexpr int kMaxStrings = 1024;
 constexpr int kMessageCount = 6;
 constexpr int kLayoutCount = 16;
 
-// Qt 4 language / country number -> today's enumeration; AnyLanguage /
-// AnyTerritory for a number not in the table.
-QLocale::Language languageFromQt4(int qt4Language);
-QLocale::Territory territoryFromQt4(int qt4Country);
+// The Qt 4 name of a language / country number ("English", "China"); empty
+// for a number Qt 4 did not have.
+QString qt4LanguageName(int number);
+QString qt4CountryName(int number);
 
 // Display name for a six-digit code, e.g. "031000" -> "ENGLISH",
 // "025044" -> "CHINESE (Simp)", "025208" -> "CHINESE (Trad)".

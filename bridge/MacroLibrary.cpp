@@ -17,14 +17,18 @@ MacroLibrary::MacroLibrary(const QString &folder) : m_folder(folder)
 
 bool MacroLibrary::isValidName(const QString &name)
 {
-    if (name.trimmed().isEmpty())
+    if (name.trimmed().isEmpty() || name.contains(QChar(0)))
         return false;
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1Char(':')))
+    // Without a separator a name stays inside the folder; "." and ".." are
+    // the only names that still mean something else. Dots elsewhere are
+    // ordinary text ("Rapid fire...", ".quick").
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
         return false;
-    if (name.contains(QStringLiteral("..")))
+#ifdef Q_OS_WIN
+    if (name.contains(QLatin1Char(':')))
         return false;
-    return !name.contains(QChar(0));
+#endif
+    return name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 QString MacroLibrary::pathFor(const QString &name) const
@@ -42,8 +46,12 @@ bool MacroLibrary::exists(const QString &name) const
 
 QStringList MacroLibrary::fileNames() const
 {
-    return QDir(m_folder).entryList({QStringLiteral("*.bin")}, QDir::AllEntries,
-                                    QDir::Name | QDir::IgnoreCase);
+    // Hidden files too: a macro renamed to ".name" must not vanish. A file
+    // whose name could not be opened again is left out.
+    QStringList names = QDir(m_folder).entryList({QStringLiteral("*.bin")}, QDir::AllEntries | QDir::Hidden,
+                                                 QDir::Name | QDir::IgnoreCase);
+    names.removeIf([](const QString &file) { return !isValidName(file.chopped(4)); });
+    return names;
 }
 
 QString MacroLibrary::create() const

@@ -5,8 +5,9 @@
 // lines "macro/0".."macro/<total-1>". Also import/export of ".mc" copies.
 //
 // Names come from the scene and from the user's rename text: a name that
-// could reach outside the folder (a path separator, "..") is refused and
-// changes nothing.
+// could reach outside the folder (a path separator, or exactly "." or "..")
+// is refused and changes nothing. Any other name, dots included, is usable,
+// and every usable name is listed, hidden ones too.
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,8 @@ public:
     QString pathFor(const QString &name) const;
     bool exists(const QString &name) const;
 
-    // "*.bin" file names in name order ignoring case.
+    // "*.bin" file names of usable names, hidden ones too, in name order
+    // ignoring case.
     QStringList fileNames() const;
     // Creates the next free "Macro. NNN" (the folder too when missing); empty
     // when no file could be written.

@@ -2,6 +2,7 @@
 // input, judged by its windows, exit codes, screenshots and wire log.
 
 #include "Harness.h"
+#include "Unwritable.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -106,6 +107,65 @@ private slots:
         QVERIFY(h.waitForExit(10000, &code));
         QCOMPARE(code, 0);
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void readOnlyCopyKeepsChangesInTheUserFolder()
+    {
+        Harness h;
+        const QString dataHome = h.workDir() + QStringLiteral("/../data");
+        const Unwritable unwritable({h.workDir() + QStringLiteral("/modules")});
+        if (!unwritable.holds())
+            QSKIP("this file system lets the tests write anywhere");
+        const QString script = makeScript(h, QStringLiteral("ok\n"));
+        QVERIFY(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_SCRIPTED_DIALOGS"), script}}));
+        QVERIFY(h.waitForWindow().isValid());
+        QVERIFY(waitForScene(h));
+        // The settings the program writes are the user's copies; no box.
+        const QString profile = dataHome + QStringLiteral("/z3config/modules/setting/apConfig.bin");
+        QVERIFY(QFileInfo(profile).isWritable());
+        QCOMPARE(scriptedLog(script), QString());
+    }
+
+    void installedWithoutAWritableHomeShowsItsDataAndSaysSo()
+    {
+        Harness h;
+        // The installed layout: <prefix>/bin/z3config, <prefix>/share/z3config/modules.
+        const QString share = h.workDir() + QStringLiteral("/../share/z3config");
+        QVERIFY(QDir().mkpath(share));
+        QVERIFY(QDir().rename(h.workDir() + QStringLiteral("/modules"), share + QStringLiteral("/modules")));
+        const QString home = h.workDir() + QStringLiteral("/../home");
+        QVERIFY(QDir().mkpath(home));
+        const Unwritable unwritable({share, home});
+        if (!unwritable.holds())
+            QSKIP("this file system lets the tests write anywhere");
+        const QString script = makeScript(h, QStringLiteral("ok\n"));
+        QVERIFY(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_SCRIPTED_DIALOGS"), script},
+                                                              {QStringLiteral("XDG_DATA_HOME"), home},
+                                                              {QStringLiteral("HOME"), home}}));
+        QVERIFY(h.waitForWindow().isValid());
+        QVERIFY2(waitForScene(h), "no artwork");
+        QVERIFY(Harness::waitFor([&] { return !scriptedLog(script).isEmpty(); }, 10000));
+        const QString log = scriptedLog(script);
+        QCOMPARE(log.count(QLatin1Char('\n')), 1);
+        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\t").arg(h.windows().value(0).name)) &&
+                     log.contains(QStringLiteral("changes will not be kept")),
+                 qPrintable(log));
+    }
+
+    void relativeWireLogIsTakenFromTheStartFolder()
+    {
+        Harness h;
+        QTemporaryDir elsewhere;
+        QProcess p;
+        p.setWorkingDirectory(elsewhere.path());
+        p.start(h.programPath(),
+                {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"), QStringLiteral("wire.log")});
+        const QString log = elsewhere.path() + QStringLiteral("/wire.log");
+        const bool written = Harness::waitFor([&] { return QFileInfo(log).size() > 0; }, 20000);
+        ::kill(pid_t(p.processId()), SIGTERM);
+        QVERIFY(p.waitForFinished(10000));
+        QVERIFY(written);
+        QVERIFY(!QFileInfo::exists(h.workDir() + QStringLiteral("/wire.log")));
     }
 
     void missingMouseShowsTheBoxAndEndsAfterOk()

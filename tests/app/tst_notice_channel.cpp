@@ -8,6 +8,62 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList g_warnings;
+
+void keepWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtWarningMsg)
+        g_warnings << text;
+}
+
+// Starts a process of another account (nobody) listening at path; 0 when
+// this test may not switch accounts.
+pid_t strangerListeningAt(const QString &path)
+{
+    if (geteuid() != 0)
+        return 0;
+    int ready[2];
+    if (pipe(ready) != 0)
+        return 0;
+    const QByteArray file = QFile::encodeName(path);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Bound as root inside the private runtime folder, listening as nobody:
+        // the peer's account is the one that listened.
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        memcpy(addr.sun_path, file.constData(), size_t(file.size()));
+        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || setgid(65534) != 0 ||
+            setuid(65534) != 0 || listen(fd, 8) != 0)
+            _exit(1);
+        (void)!write(ready[1], "r", 1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char c = 0;
+    const bool ok = pid > 0 && read(ready[0], &c, 1) == 1;
+    close(ready[0]);
+    if (!ok && pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return ok ? pid : -1;
+}
+
+} // namespace
+
 class tst_notice_channel : public QObject {
     Q_OBJECT
 private:
@@ -140,6 +196,48 @@ private slots:
         first.setHandler([&](const QString &t) { shown = t; });
         QVERIFY(NoticeChannel::sendNotice(QStringLiteral("shared"), QStringLiteral("still first")));
         QTRY_COMPARE_WITH_TIMEOUT(shown, QStringLiteral("still first"), 5000);
+    }
+
+    void aStrangersSocketIsNeitherAnInstanceNorToldAnything()
+    {
+        const QString title = QStringLiteral("Z3 stranger");
+        const pid_t stranger = strangerListeningAt(NoticeChannel::serverName(title));
+        if (stranger == 0)
+            QSKIP("needs root to run a listener under another account");
+        QVERIFY(stranger > 0);
+        g_warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+        NoticeChannel channel;
+        const bool first = channel.listen(title);
+        const bool second = channel.listen(title);
+        const bool handedOver = NoticeChannel::sendNotice(title, QStringLiteral("===== Demo Mode ====="));
+        qInstallMessageHandler(previous);
+        kill(stranger, SIGKILL);
+        waitpid(stranger, nullptr, 0);
+        QVERIFY(!first);
+        QVERIFY(!second);
+        QVERIFY(!handedOver);
+        QCOMPARE(g_warnings.size(), 1); // said once
+        QVERIFY2(g_warnings.first().contains(QStringLiteral("another user")), qPrintable(g_warnings.first()));
+    }
+
+    void aSocketPathTooLongIsSaid()
+    {
+        const QString deep = m_runtime.path() + QLatin1Char('/') + QString(120, QLatin1Char('d'));
+        QVERIFY(QDir().mkpath(deep));
+        QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
+        g_warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+        NoticeChannel channel;
+        const bool first = channel.listen(QStringLiteral("long"));
+        const bool second = channel.listen(QStringLiteral("long"));
+        qInstallMessageHandler(previous);
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+        QVERIFY(!first);
+        QVERIFY(!second);
+        QCOMPARE(g_warnings.size(), 1);
+        QVERIFY2(g_warnings.first().contains(QStringLiteral("too long")), qPrintable(g_warnings.first()));
     }
 
     void aStaleSocketIsReplaced()

@@ -1,6 +1,8 @@
-// Where the program works: beside a build tree or portable copy, or in a
-// per-user folder seeded from an installed copy.
+// Where the program works: beside a build tree or writable portable copy, in
+// a per-user folder seeded from a read-only or installed copy, or read-only
+// from its data when nothing can be written.
 
+#include "Unwritable.h"
 #include "WorkingFolder.h"
 
 #include <QDir>
@@ -39,7 +41,9 @@ private slots:
         QTemporaryDir root;
         const QString app = root.path() + QStringLiteral("/portable");
         QVERIFY(writeFile(app + QStringLiteral("/modules/setting/p1.bin"), "[a]\n"));
-        QCOMPARE(WorkingFolder::prepare(app, root.path() + QStringLiteral("/home")), app);
+        const WorkingFolder::Place place = WorkingFolder::prepare(app, root.path() + QStringLiteral("/home"));
+        QCOMPARE(place.folder, app);
+        QVERIFY(!place.readOnly);
         QVERIFY(!QFileInfo::exists(root.path() + QStringLiteral("/home/z3config")));
     }
 
@@ -60,7 +64,7 @@ private slots:
         makeReadOnly(share);
 
         const QString home = root.path() + QStringLiteral("/home");
-        const QString work = WorkingFolder::prepare(prefix + QStringLiteral("/bin"), home);
+        const QString work = WorkingFolder::prepare(prefix + QStringLiteral("/bin"), home).folder;
         QCOMPARE(work, home + QStringLiteral("/z3config"));
         const QString modules = work + QStringLiteral("/modules");
         // Settings and macros are the user's own, writable copies.
@@ -77,7 +81,7 @@ private slots:
         // Seeded once: what the user deleted or changed stays so.
         QVERIFY(QFile::remove(modules + QStringLiteral("/macro/Demo.bin")));
         QVERIFY(writeFile(modules + QStringLiteral("/setting/pD.bin"), "[changed]\n"));
-        QCOMPARE(WorkingFolder::prepare(prefix + QStringLiteral("/bin"), home), work);
+        QCOMPARE(WorkingFolder::prepare(prefix + QStringLiteral("/bin"), home).folder, work);
         QVERIFY(!QFileInfo::exists(modules + QStringLiteral("/macro/Demo.bin")));
         QCOMPARE(readFile(modules + QStringLiteral("/setting/pD.bin")), QByteArray("[changed]\n"));
         QCOMPARE(readFile(modules + QStringLiteral("/setting/p1.bin")), QByteArray("[mine]\n"));
@@ -92,7 +96,76 @@ private slots:
         QTemporaryDir root;
         const QString app = root.path() + QStringLiteral("/bin");
         QVERIFY(QDir().mkpath(app));
-        QCOMPARE(WorkingFolder::prepare(app, root.path() + QStringLiteral("/home")), app);
+        QCOMPARE(WorkingFolder::prepare(app, root.path() + QStringLiteral("/home")).folder, app);
+    }
+
+    // A copy whose data cannot be written (unpacked by root, read-only
+    // media, files of mode 0444) is worked on in the user's own folder;
+    // with no writable place at all, the data is shown read-only.
+    void readOnlyDataIsNeverWorkedInPlace_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("locked"); // below the data's modules/
+        QTest::addColumn<QString>("home");   // "locked", "relative" or writable
+        QTest::newRow("copy, modules locked") << false << "" << "";
+        QTest::newRow("copy, one profile locked") << false << "setting/p1.bin" << "";
+        QTest::newRow("copy, one macro locked") << false << "macro/Demo.bin" << "";
+        QTest::newRow("copy, home locked") << false << "" << "locked";
+        QTest::newRow("installed, home locked") << true << "" << "locked";
+        QTest::newRow("installed, home relative") << true << "" << "relative";
+    }
+
+    void readOnlyDataIsNeverWorkedInPlace()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QString, locked);
+        QFETCH(QString, home);
+        QTemporaryDir root;
+        const QString app = root.path() + QStringLiteral("/usr/bin");
+        const QString data =
+            installed ? root.path() + QStringLiteral("/usr/share/z3config") : app;
+        QVERIFY(writeFile(data + QStringLiteral("/modules/setting/p1.bin"), "[sensor]\n"));
+        QVERIFY(writeFile(data + QStringLiteral("/modules/macro/Demo.bin"), "[macro]\n"));
+        QVERIFY(writeFile(data + QStringLiteral("/modules/i18n/lang_031000.ini"), "[msg]\n"));
+        QVERIFY(QDir().mkpath(app));
+        QString dataHome = root.path() + QStringLiteral("/home");
+        QVERIFY(QDir().mkpath(dataHome));
+        if (home == QLatin1String("relative"))
+            dataHome = QStringLiteral("home");
+        QStringList lock{data + QStringLiteral("/modules/") + locked};
+        if (home == QLatin1String("locked"))
+            lock << dataHome;
+        const Unwritable unwritable(lock);
+        if (!unwritable.holds())
+            QSKIP("this file system lets the tests write anywhere");
+
+        const WorkingFolder::Place place = WorkingFolder::prepare(app, dataHome);
+        if (home.isEmpty()) {
+            QCOMPARE(place.folder, dataHome + QStringLiteral("/z3config"));
+            QVERIFY(!place.readOnly);
+            QVERIFY(WorkingFolder::isWritableModules(place.folder));
+            // Seeded from this copy's own data.
+            QCOMPARE(readFile(place.folder + QStringLiteral("/modules/setting/p1.bin")),
+                     QByteArray("[sensor]\n"));
+            QCOMPARE(readFile(place.folder + QStringLiteral("/modules/i18n/lang_031000.ini")),
+                     QByteArray("[msg]\n"));
+        } else {
+            // The data itself, so the window still shows its artwork and texts.
+            QCOMPARE(place.folder, data);
+            QVERIFY(place.readOnly);
+        }
+    }
+
+    void relativeDataHomeIsIgnored()
+    {
+        const QByteArray previous = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", "relative/data");
+        const QString relative = WorkingFolder::userDataHome();
+        qputenv("XDG_DATA_HOME", "/abs/data");
+        const QString absolute = WorkingFolder::userDataHome();
+        qputenv("XDG_DATA_HOME", previous);
+        QCOMPARE(relative, QDir::homePath() + QStringLiteral("/.local/share"));
+        QCOMPARE(absolute, QStringLiteral("/abs/data"));
     }
 };
 

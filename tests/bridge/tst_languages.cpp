@@ -6,6 +6,7 @@
 #include "stores_WorkFolder.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTest>
 
 class TestLanguages : public QObject {
@@ -13,8 +14,8 @@ class TestLanguages : public QObject {
 
 private slots:
     void languageMapIsOrderedByDisplayName();
-    void qt4NumbersAreMappedToTodaysNames_data();
-    void qt4NumbersAreMappedToTodaysNames();
+    void qt4NumbersKeepTheirQt4Names_data();
+    void qt4NumbersKeepTheirQt4Names();
     void unparsableCodesAndDuplicateNames();
     void missingFolderGivesEmptyMap();
     void globalStringsReadFontTotalAndMessages();
@@ -41,7 +42,7 @@ void TestLanguages::languageMapIsOrderedByDisplayName()
     QCOMPARE(map.value(QStringLiteral("ENGLISH")).toString(), QStringLiteral("031000"));
 }
 
-void TestLanguages::qt4NumbersAreMappedToTodaysNames_data()
+void TestLanguages::qt4NumbersKeepTheirQt4Names_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("display");
@@ -63,25 +64,47 @@ void TestLanguages::qt4NumbersAreMappedToTodaysNames_data()
                              << "RUSSIAN";
     QTest::newRow("Spanish, Spain") << "111197"
                                     << "SPANISH (SPAIN)";
-    QTest::newRow("Chinese, Hong Kong")
-        << "025097"
-        << "CHINESE (" + QLocale::territoryToString(QLocale::HongKong).toUpper() + ")";
+    QTest::newRow("Chinese, Hong Kong") << "025097"
+                                        << "CHINESE (HONG KONG)";
+    QTest::newRow("Nynorsk, Norway") << "141161"
+                                     << "NYNORSK (NORWAY)";
+    QTest::newRow("Swiss German, Switzerland") << "167206"
+                                               << "SWISS GERMAN (SWITZERLAND)";
+    QTest::newRow("last language, last country") << "234246"
+                                                 << "YANGBEN (LATIN AMERICA AND THE CARIBBEAN)";
+    QTest::newRow("past the numbers") << "235247"
+                                      << "235 (247)";
 }
 
-void TestLanguages::qt4NumbersAreMappedToTodaysNames()
+void TestLanguages::qt4NumbersKeepTheirQt4Names()
 {
     QFETCH(QString, code);
     QFETCH(QString, display);
     QCOMPARE(LanguageStore::displayName(code), display);
+
+    // Every number has a name of its own, so no file a user adds is merged
+    // with another one.
+    QSet<QString> languages, countries;
+    for (int n = 0; n < 1000; ++n) {
+        languages << LanguageStore::displayName(QStringLiteral("%1000").arg(n, 3, 10, QLatin1Char('0')));
+        countries << LanguageStore::displayName(QStringLiteral("031%1").arg(n, 3, 10, QLatin1Char('0')));
+    }
+    QCOMPARE(languages.size(), 1000);
+    QCOMPARE(countries.size(), 1000);
+
+    StoresWorkFolder work(false);
+    for (const QString &file : {QStringLiteral("lang_031000.ini"), QStringLiteral("lang_") + code + ".ini"})
+        QVERIFY(storesWriteAll(work.file(QStringLiteral("i18n/") + file), ""));
+    QCOMPARE(LanguageStore::chkLanguages(work.file(QStringLiteral("i18n"))).value(display).toString(), code);
 }
 
 void TestLanguages::unparsableCodesAndDuplicateNames()
 {
-    const QString unspecified = QLocale::languageToString(QLocale::AnyLanguage).toUpper();
+    const QString unspecified = QStringLiteral("DEFAULT");
     QCOMPARE(LanguageStore::displayName(QStringLiteral("abc")), unspecified);
     QCOMPARE(LanguageStore::displayName(QStringLiteral("031x")), QStringLiteral("ENGLISH"));
-    // A number that names no language today does not borrow another's name.
-    QCOMPARE(LanguageStore::displayName(QStringLiteral("999000")), unspecified);
+    // A number that names no language does not borrow another's name.
+    QCOMPARE(LanguageStore::displayName(QStringLiteral("999000")), QStringLiteral("999"));
 
     StoresWorkFolder work(false);
     QVERIFY(storesWriteAll(work.file(QStringLiteral("i18n/lang_031000.ini")), ""));

@@ -38,6 +38,8 @@ private slots:
     void bindingBelongsToTheDeviceItWasMadeFor();
     void renameNeverOverwritesAndDeleteReports();
     void importAndExportAreAtomicCopies();
+    void namesWithDotsAreOrdinaryMacros_data();
+    void namesWithDotsAreOrdinaryMacros();
     void namesReachingOutsideTheFolderAreRefused_data();
     void namesReachingOutsideTheFolderAreRefused();
     void damagedTotalIsBounded();
@@ -215,12 +217,50 @@ void TestMacroLibrary::importAndExportAreAtomicCopies()
     QVERIFY(!QFileInfo::exists(work.file(QStringLiteral("n.mc"))));
 }
 
+void TestMacroLibrary::namesWithDotsAreOrdinaryMacros_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ellipsis") << "Rapid fire...";
+    QTest::newRow("inner dots") << "a..b";
+    QTest::newRow("three dots") << "...";
+    QTest::newRow("leading dot") << ".quick";
+    QTest::newRow("leading dots") << "..x";
+}
+
+// Files already in the folder under such names are listed and work like any
+// other macro; renaming to them keeps the macro in the list.
+void TestMacroLibrary::namesWithDotsAreOrdinaryMacros()
+{
+    QFETCH(QString, name);
+    StoresWorkFolder work;
+    const MacroLibrary lib;
+    QVERIFY(storesWriteAll(work.file(QStringLiteral("modules/macro/") + name + QStringLiteral(".bin")),
+                           "[config]\ntotal=1\nindex=-1\n[macro]\n0=A    [Down]\n"));
+    QCOMPARE(lib.fileNames(), QStringList{name + QStringLiteral(".bin")});
+    QCOMPARE(lib.load(name), QStringList{QStringLiteral("A") + kDown});
+    QVERIFY(lib.save(name, {QStringLiteral("B") + kDown}));
+    QVERIFY(lib.setConfig(name, {3, 2}, 1));
+    QCOMPARE(lib.loadConfig(name, 1), (QVariantList{3, 2}));
+    const QString mc = work.file(QStringLiteral("out.mc"));
+    QVERIFY(lib.exportTo(name, mc));
+    QVERIFY(lib.importFrom(name, mc));
+
+    QVERIFY(lib.rename(name, QStringLiteral("Plain")));
+    QCOMPARE(lib.fileNames(), QStringList{QStringLiteral("Plain.bin")});
+    QVERIFY(lib.rename(QStringLiteral("Plain"), name));
+    QCOMPARE(lib.fileNames(), QStringList{name + QStringLiteral(".bin")});
+    QCOMPARE(lib.load(name), QStringList{QStringLiteral("B") + kDown});
+    QVERIFY(lib.remove(name));
+    QVERIFY(lib.fileNames().isEmpty());
+}
+
 void TestMacroLibrary::namesReachingOutsideTheFolderAreRefused_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("parent") << "../x";
     QTest::newRow("deeper") << "../../modules/setting/p1";
     QTest::newRow("dots") << "..";
+    QTest::newRow("dot") << ".";
     QTest::newRow("slash") << "a/b";
     QTest::newRow("backslash") << "a\\b";
     QTest::newRow("absolute") << "/tmp/x";
