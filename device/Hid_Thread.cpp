@@ -346,13 +346,14 @@ void Hid_Thread::hid_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3
 
 bool Hid_Thread::exchangeSecrecyCode(uchar bytes[4])
 {
-    if (!claimOrReport("cmd Failed 00"))
-        return false;
-    fillFrame(0x00, bytes[0], bytes[1], bytes[2], bytes[3]);
-    prefillAnswer();
-    const bool ok = transferFrame(0);
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = answer(1 + i);
+    bool ok = false;
+    claimOrReport("cmd Failed 00", [&] {
+        fillFrame(0x00, bytes[0], bytes[1], bytes[2], bytes[3]);
+        prefillAnswer();
+        ok = transferFrame(0);
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = answer(1 + i);
+    });
     return ok;
 }
 
