@@ -5,8 +5,9 @@
 // link claim, the scrambled transport and both command sets.
 //
 // It derives from QThread for the published interface only; its own thread is
-// never started. Commands are called on the GUI thread; Set commands run
-// their transfer on the global thread pool, Get commands on the caller.
+// never started (the watcher gets a thread of its own). Commands are called on
+// the GUI thread; Set commands run their transfer on the global thread pool,
+// Get commands on the caller.
 
 #include "HidBackend.h"
 
@@ -242,7 +243,9 @@ private:
     std::deque<Claim *> m_claims;
     std::atomic<bool> quietFlag{true};
     std::atomic<bool> watching{false};
-    QFuture<void> watchFuture;
+    // The watcher's own thread: on the global pool it would hold a thread for
+    // its whole life and starve the Set tasks where the pool has only one.
+    std::unique_ptr<QThread> m_watchThread;
     // The last Set task: the destructor waits for it so a pool thread never
     // touches a destroyed link.
     QFuture<bool> m_setFuture;

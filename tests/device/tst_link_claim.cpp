@@ -1,12 +1,15 @@
 // The link claim: Set commands reach the device whole and in call order,
-// also when issued from slots run while an earlier command waits; a command
-// that cannot claim the link in time is dropped with its text, and commands
-// against an absent device return at once.
+// also when issued from slots run while an earlier command waits and while
+// the device watcher runs beside a one-thread pool; a command that cannot
+// claim the link in time is dropped with its text, and commands against an
+// absent device return at once.
 
 #include "LinkFixture.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -22,6 +25,7 @@ private slots:
     void setsIssuedDuringTheWaitKeepCallOrder();
     void burstOfDifferentShapesNeverMixes();
     void commandsThatCannotClaimAreDropped();
+    void watcherLeavesASingleThreadPoolToSets();
     void commandsAgainstAbsentDeviceReturnAtOnce();
 };
 
@@ -148,6 +152,32 @@ void LinkClaimTest::commandsThatCannotClaimAreDropped()
     link.hid.hid_11H_SetDPISet(3, raw(dpi));
     QVERIFY(link.waitFrames(2));
     QCOMPARE(bytes(link.dev->received().at(1).frame).toHex(), QByteArray("11030800000000e3"));
+}
+
+void LinkClaimTest::watcherLeavesASingleThreadPoolToSets()
+{
+    // A one-CPU machine: the global pool has one thread.
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    pool->setMaxThreadCount(1);
+    const auto restore = qScopeGuard([&] { pool->setMaxThreadCount(threads); });
+    Link link;
+    link.check();
+    QVERIFY(deviceReady.load());
+    link.hid.startWatch(1);
+    QVERIFY(link.hid.isWatching());
+
+    DebugCatcher debug;
+    link.hid.hid_0BH_SetCurrentDPIStage(4);
+    uchar stage = 0;
+    link.hid.hid_8BH_GetCurrentDPIStage(stage);
+    QCOMPARE(stage, uchar(4));
+    QVERIFY(!debug.texts().join(QLatin1Char(' ')).contains(QLatin1String("cmd Failed")));
+
+    // Stopped, it has let go of the event interface.
+    link.hid.stopWatch();
+    QVERIFY(!link.hid.isWatching());
+    QCOMPARE(link.dev->openHandleCount(), 0);
 }
 
 void LinkClaimTest::commandsAgainstAbsentDeviceReturnAtOnce()
