@@ -84,6 +84,7 @@ struct VirtualDevice::State {
 
     // The exchange in progress.
     std::array<uchar, kFrameBytes> answer{};
+    bool silent = false; // the last frame was dropped: no answer to read
     std::deque<QByteArray> inReports;    // block reports waiting for read()
     std::deque<QByteArray> eventReports; // quiet reports waiting on the event interface
     bool expectingBlock = false;
@@ -409,8 +410,25 @@ struct VirtualDevice::State {
             queueBlock(block);
     }
 
+    bool checksumHolds(const uchar *f) const
+    {
+        // The keyboard takes its key-matrix read without a checksum.
+        if (!mouse() && f[0] == 0x8D)
+            return true;
+        return f[7] == FrameCipher::checksum(f);
+    }
+
+    void ignoreFrame()
+    {
+        inReports.clear();
+        expectingBlock = false;
+        blockData.clear();
+        silent = true;
+    }
+
     void handleFrame(const uchar *f)
     {
+        silent = false;
         inReports.clear();
         expectingBlock = false;
         blockData.clear();
@@ -593,6 +611,12 @@ int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_
         d->changed.wakeAll();
         return int(length);
     }
+    if (!d->checksumHolds(frame)) {
+        // Damaged, or scrambled with another secrecy code: the firmware drops
+        // it, so nothing is stored and there is no answer to read.
+        d->ignoreFrame();
+        return int(length);
+    }
     d->handleFrame(frame);
     return int(length);
 }
@@ -602,7 +626,7 @@ int VirtualDevice::getFeatureReport(HidHandle *handle, uchar *data, size_t lengt
     QMutexLocker locker(&d->lock);
     d->delay(&Faults::answerDelayMs);
     Handle *h = d->lookup(handle);
-    if (!h || d->unplugged || !h->command || !data || length < 1 || d->faults.noFeatureAnswer)
+    if (!h || d->unplugged || !h->command || !data || length < 1 || d->faults.noFeatureAnswer || d->silent)
         return -1;
     const size_t n = std::min<size_t>(length, 1 + kFrameBytes);
     data[0] = 0x00;
