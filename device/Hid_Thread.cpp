@@ -12,8 +12,6 @@
 #include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrent>
 
 #include <algorithm>
 #include <cstring>
@@ -86,7 +84,6 @@ Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent), m_backend(std::make_u
 Hid_Thread::~Hid_Thread()
 {
     stopWatch();
-    watchFuture.waitForFinished();
     m_setFuture.waitForFinished();
     closeCommandInterface();
     closeEventInterface();
@@ -98,7 +95,6 @@ void Hid_Thread::setBackend(std::unique_ptr<HidBackend> backend)
 {
     // Handles belong to the backend that opened them.
     stopWatch();
-    watchFuture.waitForFinished();
     m_setFuture.waitForFinished();
     closeCommandInterface();
     closeEventInterface();
@@ -346,13 +342,14 @@ void Hid_Thread::hid_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3
 
 bool Hid_Thread::exchangeSecrecyCode(uchar bytes[4])
 {
-    if (!claimOrReport("cmd Failed 00"))
-        return false;
-    fillFrame(0x00, bytes[0], bytes[1], bytes[2], bytes[3]);
-    prefillAnswer();
-    const bool ok = transferFrame(0);
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = answer(1 + i);
+    bool ok = false;
+    claimOrReport("cmd Failed 00", [&] {
+        fillFrame(0x00, bytes[0], bytes[1], bytes[2], bytes[3]);
+        prefillAnswer();
+        ok = transferFrame(0);
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = answer(1 + i);
+    });
     return ok;
 }
 
@@ -360,21 +357,21 @@ bool Hid_Thread::exchangeSecrecyCode(uchar bytes[4])
 
 void Hid_Thread::startWatch(uint did)
 {
-    if (watching.load()) {
-        watching = false;
-        watchFuture.waitForFinished();
-    }
-    // A watcher that ended on its own (removal, no event path) is finished too.
-    watchFuture.waitForFinished();
+    stopWatch();
     watching = true;
-    watchFuture = QtConcurrent::run(QThreadPool::globalInstance(), [this, did] { watchDevice(did); });
+    m_watchThread.reset(QThread::create([this, did] { watchDevice(did); }));
+    m_watchThread->setObjectName(QStringLiteral("device watcher"));
+    m_watchThread->start();
 }
 
 void Hid_Thread::stopWatch()
 {
-    if (watching.load()) {
-        watching = false;
-        watchFuture.waitForFinished();
+    watching = false;
+    // Also joins a watcher that ended on its own (removal, no event path).
+    // The wait is bounded by one event read.
+    if (m_watchThread) {
+        m_watchThread->wait();
+        m_watchThread.reset();
     }
 }
 

@@ -5,8 +5,9 @@
 // link claim, the scrambled transport and both command sets.
 //
 // It derives from QThread for the published interface only; its own thread is
-// never started. Commands are called on the GUI thread; Set commands run
-// their transfer on the global thread pool, Get commands on the caller.
+// never started (the watcher gets a thread of its own). Commands are called on
+// the GUI thread; Set commands run their transfer on the global thread pool,
+// Get commands on the caller.
 
 #include "HidBackend.h"
 
@@ -18,6 +19,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -116,7 +118,13 @@ public:
     bool accessDenied() const { return m_accessDenied; }
 
     // ---- transport (frames, scrambling, claim) ------------------------------
-    bool waitLinkFree();
+    // Waits, in the order of asking, until the link is claimed, then runs
+    // onClaimed with the claim held (the command's body: fill the frame, hand
+    // it to a transfer). False, with nothing run, when the claim timed out.
+    // The body may run from a newer waiter further up this thread's stack.
+    // Without a body the caller holds the claim on return and must start its
+    // transfer before it lets events run.
+    bool waitLinkFree(const std::function<void()> &onClaimed = {});
     bool sendFrame(int length, bool waitQuiet);
     bool transferFrame(int length);
     void waitQuiet();
@@ -193,7 +201,8 @@ public slots:
 private:
     HidHandle *sendCommandFrame(int did);
     // Shared shapes of every command (one place for claim, frame, send/transfer).
-    bool claimOrReport(const char *failText);
+    bool claimOrReport(const char *failText, const std::function<void()> &onClaimed);
+    void serveClaims();
     void fillFrame(uchar b0, uchar b1 = 0, uchar b2 = 0, uchar b3 = 0, uchar b4 = 0, uchar b5 = 0,
                    uchar b6 = 0);
     void startSet(int length, bool waitQuiet);
@@ -225,9 +234,18 @@ private:
     std::atomic<bool> m_accessDenied{false};
 
     std::atomic<bool> linkFree{true};
+    // Claims waiting on the command thread, oldest first; each lives on the
+    // stack of its waitLinkFree.
+    struct Claim {
+        const std::function<void()> &onClaimed;
+        bool served = false;
+    };
+    std::deque<Claim *> m_claims;
     std::atomic<bool> quietFlag{true};
     std::atomic<bool> watching{false};
-    QFuture<void> watchFuture;
+    // The watcher's own thread: on the global pool it would hold a thread for
+    // its whole life and starve the Set tasks where the pool has only one.
+    std::unique_ptr<QThread> m_watchThread;
     // The last Set task: the destructor waits for it so a pool thread never
     // touches a destroyed link.
     QFuture<bool> m_setFuture;

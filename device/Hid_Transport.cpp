@@ -37,18 +37,44 @@ private:
 
 } // namespace
 
-bool Hid_Thread::waitLinkFree()
+// Claims are served in the order they were asked for. The wait lets the
+// event loop run, so a command issued by a slot inside it nests on this
+// stack: it must not overtake the older claim it interrupted, and that claim
+// cannot continue until the nested one returns. So whichever waiter finds
+// the link free serves the oldest claim, running that command's own body.
+bool Hid_Thread::waitLinkFree(const std::function<void()> &onClaimed)
 {
+    Claim mine{onClaimed};
+    m_claims.push_back(&mine);
     for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
-        bool expected = true;
-        if (linkFree.compare_exchange_strong(expected, false))
+        serveClaims();
+        if (mine.served)
             return true;
         QThread::msleep(kClaimPollMs);
         // Keep the user interface alive while the previous command ends.
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
+        if (mine.served) // a command issued meanwhile served this claim in turn
+            return true;
     }
+    m_claims.erase(std::find(m_claims.begin(), m_claims.end(), &mine));
     return false;
+}
+
+void Hid_Thread::serveClaims()
+{
+    while (!m_claims.empty()) {
+        bool expected = true;
+        if (!linkFree.compare_exchange_strong(expected, false))
+            return;
+        Claim *oldest = m_claims.front();
+        m_claims.pop_front();
+        oldest->served = true;
+        // A Set hands the link to its transfer task; a Get frees it before
+        // returning, so the next claim may follow at once.
+        if (oldest->onClaimed)
+            oldest->onClaimed();
+    }
 }
 
 // Sends the command frame (scrambled on the wire when encoding is on) on a
@@ -185,9 +211,9 @@ void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
 
 // ---- the shared shape of every command ---------------------------------------------
 
-bool Hid_Thread::claimOrReport(const char *failText)
+bool Hid_Thread::claimOrReport(const char *failText, const std::function<void()> &onClaimed)
 {
-    if (waitLinkFree())
+    if (waitLinkFree(onClaimed))
         return true;
     qDebug("%s", failText);
     return false;

@@ -77,11 +77,14 @@ struct VirtualDevice::State {
     int plainReadBoundMs = 1500;
     QElapsedTimer clock;
 
-    std::set<Handle *> handles;
+    // Open handles as the link holds them: a closed one is looked up, never
+    // dereferenced or cast.
+    std::set<HidHandle *> handles;
     QList<Received> received;
 
     // The exchange in progress.
     std::array<uchar, kFrameBytes> answer{};
+    bool silent = false; // the last frame was dropped: no answer to read
     std::deque<QByteArray> inReports;    // block reports waiting for read()
     std::deque<QByteArray> eventReports; // quiet reports waiting on the event interface
     bool expectingBlock = false;
@@ -125,7 +128,8 @@ struct VirtualDevice::State {
 
     const BusIdentity &identity() const { return model == Model::Mouse ? kMouseIdentity : kKeyboardIdentity; }
     bool mouse() const { return model == Model::Mouse; }
-    bool valid(HidHandle *h) const { return handles.count(static_cast<Handle *>(h)) != 0; }
+    // The open handle behind h, or nullptr once it is closed.
+    Handle *lookup(HidHandle *h) const { return handles.count(h) ? static_cast<Handle *>(h) : nullptr; }
 
     void setCode(const QString &text)
     {
@@ -406,8 +410,25 @@ struct VirtualDevice::State {
             queueBlock(block);
     }
 
+    bool checksumHolds(const uchar *f) const
+    {
+        // The keyboard takes its key-matrix read without a checksum.
+        if (!mouse() && f[0] == 0x8D)
+            return true;
+        return f[7] == FrameCipher::checksum(f);
+    }
+
+    void ignoreFrame()
+    {
+        inReports.clear();
+        expectingBlock = false;
+        blockData.clear();
+        silent = true;
+    }
+
     void handleFrame(const uchar *f)
     {
+        silent = false;
         inReports.clear();
         expectingBlock = false;
         blockData.clear();
@@ -464,12 +485,14 @@ struct VirtualDevice::State {
     }
 
     // Called with the lock held.
-    int readReport(Handle *h, uchar *data, size_t length, int timeoutMs)
+    int readReport(HidHandle *handle, uchar *data, size_t length, int timeoutMs)
     {
         const bool plain = timeoutMs < 0;
         QDeadlineTimer deadline(plain ? plainReadBoundMs : timeoutMs);
         for (;;) {
-            if (closing || unplugged || !valid(h))
+            // Looked up again after every wait: another thread may have closed it.
+            Handle *h = lookup(handle);
+            if (closing || unplugged || !h)
                 return -1;
             auto &queue = h->command ? inReports : eventReports;
             if (!queue.empty()) {
@@ -499,7 +522,7 @@ VirtualDevice::~VirtualDevice()
         QMutexLocker locker(&d->lock);
         d->closing = true;
         d->changed.wakeAll();
-        for (Handle *h : d->handles)
+        for (HidHandle *h : d->handles)
             delete h;
         d->handles.clear();
     }
@@ -561,15 +584,15 @@ int VirtualDevice::setNonBlocking(HidHandle *handle, bool nonBlocking)
 {
     Q_UNUSED(nonBlocking);
     QMutexLocker locker(&d->lock);
-    return d->valid(handle) && !d->unplugged ? 0 : -1;
+    return d->lookup(handle) && !d->unplugged ? 0 : -1;
 }
 
 int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_t length)
 {
     QMutexLocker locker(&d->lock);
     d->delay(&Faults::writeDelayMs);
-    auto *h = static_cast<Handle *>(handle);
-    if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 + kFrameBytes || data[0] != 0)
+    Handle *h = d->lookup(handle);
+    if (!h || d->unplugged || !h->command || !data || length < 1 + kFrameBytes || data[0] != 0)
         return -1;
     uchar frame[kFrameBytes];
     std::memcpy(frame, data + 1, kFrameBytes);
@@ -588,6 +611,12 @@ int VirtualDevice::sendFeatureReport(HidHandle *handle, const uchar *data, size_
         d->changed.wakeAll();
         return int(length);
     }
+    if (!d->checksumHolds(frame)) {
+        // Damaged, or scrambled with another secrecy code: the firmware drops
+        // it, so nothing is stored and there is no answer to read.
+        d->ignoreFrame();
+        return int(length);
+    }
     d->handleFrame(frame);
     return int(length);
 }
@@ -596,8 +625,8 @@ int VirtualDevice::getFeatureReport(HidHandle *handle, uchar *data, size_t lengt
 {
     QMutexLocker locker(&d->lock);
     d->delay(&Faults::answerDelayMs);
-    auto *h = static_cast<Handle *>(handle);
-    if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 || d->faults.noFeatureAnswer)
+    Handle *h = d->lookup(handle);
+    if (!h || d->unplugged || !h->command || !data || length < 1 || d->faults.noFeatureAnswer || d->silent)
         return -1;
     const size_t n = std::min<size_t>(length, 1 + kFrameBytes);
     data[0] = 0x00;
@@ -609,8 +638,8 @@ int VirtualDevice::write(HidHandle *handle, const uchar *data, size_t length)
 {
     QMutexLocker locker(&d->lock);
     d->delay(&Faults::writeDelayMs);
-    auto *h = static_cast<Handle *>(handle);
-    if (!d->valid(handle) || d->unplugged || !h->command || !data || length < 1 || data[0] != 0)
+    Handle *h = d->lookup(handle);
+    if (!h || d->unplugged || !h->command || !data || length < 1 || data[0] != 0)
         return -1;
     d->takeReport(data, length);
     return int(length);
@@ -619,26 +648,25 @@ int VirtualDevice::write(HidHandle *handle, const uchar *data, size_t length)
 int VirtualDevice::read(HidHandle *handle, uchar *data, size_t length)
 {
     QMutexLocker locker(&d->lock);
-    if (!d->valid(handle) || !data)
+    if (!d->lookup(handle) || !data)
         return -1;
-    return d->readReport(static_cast<Handle *>(handle), data, length, -1);
+    return d->readReport(handle, data, length, -1);
 }
 
 int VirtualDevice::readTimeout(HidHandle *handle, uchar *data, size_t length, int milliseconds)
 {
     QMutexLocker locker(&d->lock);
-    if (!d->valid(handle) || !data)
+    if (!d->lookup(handle) || !data)
         return -1;
     // hidapi treats a negative timeout as a blocking read.
-    return d->readReport(static_cast<Handle *>(handle), data, length, milliseconds < 0 ? -1 : milliseconds);
+    return d->readReport(handle, data, length, milliseconds < 0 ? -1 : milliseconds);
 }
 
 void VirtualDevice::close(HidHandle *handle)
 {
     QMutexLocker locker(&d->lock);
-    auto *h = static_cast<Handle *>(handle);
-    if (d->handles.erase(h)) {
-        delete h;
+    if (d->handles.erase(handle)) {
+        delete handle;
         d->changed.wakeAll(); // a reader on this handle must not wait on
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // An in-process Z3 mouse (or the dormant keyboard) behind the HID backend
 // interface. It behaves as the real firmware is expected to: two interfaces,
-// scrambled frames unscrambled with its own secrecy code, the handshake echo,
+// scrambled frames unscrambled with its own secrecy code (a frame whose
+// checksum fails is dropped unanswered), the handshake echo,
 // Set commands stored and Get commands answered from that state, blocks in
 // plain interrupt reports, and the quiet report 04 04 00 00 on the event
 // interface after each processed command. Faults can be injected for tests.

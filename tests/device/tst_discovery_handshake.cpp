@@ -22,6 +22,7 @@ private slots:
     void oneInterfaceMissing_data();
     void oneInterfaceMissing();
     void commandInterfaceListedTwiceLaterWins();
+    void anotherSecrecyCodeFails_data();
     void anotherSecrecyCodeFails();
     void demoCodeWithoutDevice();
     void demoModeRefusesTransfers();
@@ -127,24 +128,46 @@ void DiscoveryHandshakeTest::commandInterfaceListedTwiceLaterWins()
     QVERIFY(link.failedHandshakes.isEmpty());
 }
 
+void DiscoveryHandshakeTest::anotherSecrecyCodeFails_data()
+{
+    QTest::addColumn<int>("position");
+    for (int k = 0; k < 6; ++k)
+        QTest::addRow("character %d", k + 1) << k;
+}
+
 void DiscoveryHandshakeTest::anotherSecrecyCodeFails()
 {
+    // The link holds "582604"; the device holds a code that differs in one
+    // character, tried with every other printable character there.
+    QFETCH(int, position);
     DebugCatcher debug;
-    Link link(VirtualDevice::Model::Mouse, QStringLiteral("123456"));
-    link.check();
-    QVERIFY(!deviceReady.load());
-    QVERIFY(!demoMode.load());
-    QCOMPARE(link.failedHandshakes, QStringList{QStringLiteral("Z3")});
+    Link link;
+    int tried = 0;
+    QString code;
+    for (char c = 0x20; c < 0x7F; ++c) {
+        code = QStringLiteral("582604");
+        if (code.at(position) == QLatin1Char(c))
+            continue;
+        code[position] = QLatin1Char(c);
+        link.dev->setSecrecyCode(code);
+        link.check();
+        QVERIFY2(!deviceReady.load(), qPrintable(code));
+        QVERIFY(!demoMode.load());
+        QCOMPARE(link.failedHandshakes.size(), ++tried);
+    }
+    QCOMPARE(link.failedHandshakes.value(0), QStringLiteral("Z3"));
     QVERIFY(debug.contains(QStringLiteral("Device Error")));
     QVERIFY(!debug.contains(QStringLiteral("Device Connect")));
-    // The frame did reach the device; it just could not read it.
-    QCOMPARE(link.dev->received().size(), 1);
+
+    // Nor does it take a Set it cannot read.
+    link.hid.hid_0BH_SetCurrentDPIStage(7);
+    QVERIFY(link.waitIdle());
+    QCOMPARE(link.dev->dpiStage(), uchar(1));
 
     // Told the device's code, the link passes.
-    link.config.code = QStringLiteral("123456");
+    link.config.code = code;
     link.check();
     QVERIFY(deviceReady.load());
-    QCOMPARE(link.failedHandshakes.size(), 1);
 }
 
 void DiscoveryHandshakeTest::demoCodeWithoutDevice()

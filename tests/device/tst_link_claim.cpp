@@ -1,11 +1,16 @@
-// The link claim: back-to-back Set commands reach the device whole and in
-// order, a command that cannot claim the link in time is dropped with its
-// text, and commands against an absent device return at once.
+// The link claim: Set commands reach the device whole and in call order,
+// also when issued from slots run while an earlier command waits and while
+// the device watcher runs beside a one-thread pool; a command that cannot
+// claim the link in time is dropped with its text, and commands against an
+// absent device return at once.
 
 #include "LinkFixture.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThreadPool>
+#include <QTimer>
 
 namespace {
 uchar *raw(QByteArray &b)
@@ -17,36 +22,47 @@ uchar *raw(QByteArray &b)
 class LinkClaimTest : public QObject {
     Q_OBJECT
 private slots:
-    void backToBackSetsArriveInOrderAndWhole();
+    void setsIssuedDuringTheWaitKeepCallOrder();
     void burstOfDifferentShapesNeverMixes();
     void commandsThatCannotClaimAreDropped();
+    void watcherLeavesASingleThreadPoolToSets();
     void commandsAgainstAbsentDeviceReturnAtOnce();
 };
 
-void LinkClaimTest::backToBackSetsArriveInOrderAndWhole()
+void LinkClaimTest::setsIssuedDuringTheWaitKeepCallOrder()
 {
     Link link;
     link.check();
     QVERIFY(deviceReady.load());
     link.dev->clearReceived();
 
-    QByteArray dpi = hex("0204080c10909090");
-    link.hid.hid_0BH_SetCurrentDPIStage(3);
-    link.hid.hid_11H_SetDPISet(5, raw(dpi));
-    QVERIFY(link.waitFrames(2));
+    // A slow transfer holds the link; the next call waits, and slots run by
+    // its wait issue more commands, each nested inside the previous wait.
+    VirtualDevice::Faults slow;
+    slow.writeDelayMs = 60000;
+    link.dev->setFaults(slow);
+    link.hid.hid_0BH_SetCurrentDPIStage(1);
+    uchar readBack = 0;
+    QTimer::singleShot(20, &link.hid, [&] { link.hid.hid_0BH_SetCurrentDPIStage(3); });
+    QTimer::singleShot(40, &link.hid, [&] { link.hid.hid_8BH_GetCurrentDPIStage(readBack); });
+    QTimer::singleShot(60, &link.hid, [&] { link.hid.hid_0BH_SetCurrentDPIStage(4); });
+    QTimer::singleShot(80, &link.hid, [&] { link.hid.hid_0BH_SetCurrentDPIStage(5); });
+    QTimer::singleShot(120, &link.hid, [&] { link.dev->setFaults(VirtualDevice::Faults()); });
+    link.hid.hid_0BH_SetCurrentDPIStage(2);
+    QVERIFY(link.waitFrames(6, 8000));
 
     const auto got = link.dev->received();
-    QCOMPARE(got.size(), 2);
-    QCOMPARE(bytes(got.at(0).frame).toHex(), QByteArray("0b030000000000f1"));
-    QVERIFY(got.at(0).payload.isEmpty());
-    QCOMPARE(bytes(got.at(1).frame).toHex(), QByteArray("11050800000000e1"));
-    QCOMPARE(got.at(1).payload, framedReports(dpi, 32));
-    // The second frame left only after the first transfer had finished its
-    // quiet wait (at least one 64 ms period).
-    QVERIFY2(got.at(1).atMs - got.at(0).atMs >= Hid_Thread::kQuietPeriodMs,
-             qPrintable(QString::number(got.at(1).atMs - got.at(0).atMs)));
-    QCOMPARE(link.dev->dpiStage(), uchar(3));
-    QCOMPARE(link.dev->dpiCodes(), dpi);
+    QStringList order;
+    for (const auto &r : got)
+        order << bytes(r.frame).left(2).toHex();
+    QCOMPARE(order.join(' '), QStringLiteral("0b01 0b02 0b03 8b00 0b04 0b05"));
+    // Each Set went out whole, after the previous one's quiet wait.
+    for (int i = 1; i < got.size(); ++i)
+        if (got.at(i - 1).frame[0] < 0x80)
+            QVERIFY2(got.at(i).atMs - got.at(i - 1).atMs >= Hid_Thread::kQuietPeriodMs,
+                     qPrintable(QString::number(got.at(i).atMs - got.at(i - 1).atMs)));
+    QCOMPARE(readBack, uchar(3));
+    QCOMPARE(link.dev->dpiStage(), uchar(5));
 }
 
 void LinkClaimTest::burstOfDifferentShapesNeverMixes()
@@ -136,6 +152,32 @@ void LinkClaimTest::commandsThatCannotClaimAreDropped()
     link.hid.hid_11H_SetDPISet(3, raw(dpi));
     QVERIFY(link.waitFrames(2));
     QCOMPARE(bytes(link.dev->received().at(1).frame).toHex(), QByteArray("11030800000000e3"));
+}
+
+void LinkClaimTest::watcherLeavesASingleThreadPoolToSets()
+{
+    // A one-CPU machine: the global pool has one thread.
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    pool->setMaxThreadCount(1);
+    const auto restore = qScopeGuard([&] { pool->setMaxThreadCount(threads); });
+    Link link;
+    link.check();
+    QVERIFY(deviceReady.load());
+    link.hid.startWatch(1);
+    QVERIFY(link.hid.isWatching());
+
+    DebugCatcher debug;
+    link.hid.hid_0BH_SetCurrentDPIStage(4);
+    uchar stage = 0;
+    link.hid.hid_8BH_GetCurrentDPIStage(stage);
+    QCOMPARE(stage, uchar(4));
+    QVERIFY(!debug.texts().join(QLatin1Char(' ')).contains(QLatin1String("cmd Failed")));
+
+    // Stopped, it has let go of the event interface.
+    link.hid.stopWatch();
+    QVERIFY(!link.hid.isWatching());
+    QCOMPARE(link.dev->openHandleCount(), 0);
 }
 
 void LinkClaimTest::commandsAgainstAbsentDeviceReturnAtOnce()

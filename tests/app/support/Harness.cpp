@@ -52,29 +52,36 @@ HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
 {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
         return;
-    // Numbers far from the usual ones; a number whose lock or socket exists
-    // belongs to someone else.
-    for (int n = 210 + int(QCoreApplication::applicationPid() % 20) * 4, tries = 0; tries < 40;
-         ++n, ++tries) {
-        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) || QFile::exists(socket))
-            continue;
-        dieWithParent(m_process);
-        m_process.start(QStringLiteral("Xvfb"),
-                        {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                         QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (!m_process.waitForStarted(5000))
-            return;
-        Harness::waitFor([&] { return QFile::exists(socket) || m_process.state() != QProcess::Running; },
-                         10000);
-        if (m_process.state() == QProcess::Running && QFile::exists(socket)) {
-            qputenv("DISPLAY", QByteArray(":") + QByteArray::number(n));
-            return;
-        }
-        // Another server took the number first: try the next one.
-        m_process.kill();
-        m_process.waitForFinished(3000);
+    // Xvfb picks a free number itself and writes it to our pipe once it
+    // listens: choosing a number here could race another test's server for
+    // it and end up on that server, which goes away with its test.
+    dieWithParent(m_process);
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                     QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp")});
+    if (!m_process.waitForStarted(5000))
+        return;
+    QByteArray number;
+    QElapsedTimer clock;
+    clock.start();
+    while (!number.contains('\n') && m_process.state() == QProcess::Running && clock.elapsed() < 20000) {
+        m_process.waitForReadyRead(200);
+        number += m_process.readAllStandardOutput();
     }
+    bool ok = false;
+    number.trimmed().toInt(&ok);
+    if (ok) {
+        qputenv("DISPLAY", ":" + number.trimmed());
+        // Only a connection that succeeds shows the server is ready.
+        if (Harness::waitFor([] { return Harness::xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000); },
+                             10000))
+            return;
+    }
+    qputenv("DISPLAY", m_previous);
+    m_process.kill();
+    m_process.waitForFinished(3000);
 }
 
 HarnessDisplay::~HarnessDisplay()
