@@ -5,6 +5,23 @@
 
 using namespace pages7;
 
+// Whether a bright line of the artwork runs through a text's box: a pixel
+// row across the box that is nearly all bright (text alone lights a part of
+// a row, the dark page none).
+static bool struckThrough(const QImage &shot, const QRect &box)
+{
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        int bright = 0;
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            bright += std::max({c.red(), c.green(), c.blue()}) > 110;
+        }
+        if (bright * 100 >= box.width() * 85)
+            return true;
+    }
+    return false;
+}
+
 class tst_gui_pages7_sensor : public QObject {
     Q_OBJECT
 
@@ -80,6 +97,10 @@ private slots:
         QQuickItem *menu = p.item(QStringLiteral("valueMenu"), dpi);
         const QRectF shown = sceneRect(p.item(QStringLiteral("pageContainer"))) & QRectF(QPointF(), p.view()->size());
         const int cells = dpi->property("menuCounter").toInt();
+        for (const char *caption : {"rateCaption", "dpiCaption"}) {
+            QQuickItem *c = pageItem(p, caption);
+            QVERIFY2(!struckThrough(p.view()->grabFramebuffer(), sceneRect(c).toRect()), caption);
+        }
         for (int stage = 0; stage < 8; ++stage) {
             // Opened with the pointer at the right end of the "▼".
             QQuickItem *arrow = p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button%1").arg(stage), dpi));

@@ -229,11 +229,18 @@ private slots:
             f.write(target.toUtf8() + '\n');
         }
         qputenv("Z3_SCRIPTED_DIALOGS", answers.toUtf8());
+        const struct Unset {
+            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
+        } unset;
         Scene scene;
         QVERIFY(scene.start());
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton));
+        // Opened at the right end of the slot, the menu leaves its label in view.
+        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton, QPointF(90, 15)));
         QQuickItem *menu = item(scene.view, QStringLiteral("profileMenu"));
         QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 3000);
+        QQuickItem *label = item(scene.view, QStringLiteral("profileButton1"))->childItems().value(1);
+        QCOMPARE(label->property("text").toString(), QStringLiteral("P02"));
+        QVERIFY(!menu->mapRectToScene(menu->boundingRect()).intersects(label->mapRectToScene(label->boundingRect())));
         QVERIFY(clickItem(scene.view, QStringLiteral("profileMenuEntry1"))); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
         qunsetenv("Z3_SCRIPTED_DIALOGS");
