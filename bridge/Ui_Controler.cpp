@@ -36,7 +36,9 @@ void Ui_Controler::setupUi(QWidget *hostWindow, Hid_Thread *hid)
     hostWindow->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     hostWindow->setWindowOpacity(1.0);
     hostWindow->setAttribute(Qt::WA_TranslucentBackground, true);
-    hostWindow->setStyleSheet(QStringLiteral("background:transparent;"));
+    // Only the window and the scene are see-through: an unscoped rule would
+    // cascade into every dialog parented to them and leave it unreadable.
+    hostWindow->setStyleSheet(QStringLiteral("#%1, #ui_View { background: transparent; }").arg(hostWindow->objectName()));
 
     m_view = new myQQuickView(hostWindow);
     m_view->setObjectName(QStringLiteral("ui_View"));

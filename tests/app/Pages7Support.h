@@ -284,6 +284,23 @@ inline void clickCentre(Program &p, QQuickItem *item)
     clickAt(p, item, QPointF(item->width() / 2, item->height() / 2));
 }
 
+inline QRectF sceneRect(QQuickItem *item)
+{
+    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+}
+
+// A click made by the X server at a point of an item, as the user's pointer
+// makes it: a part of the scene that the window does not show cannot be hit.
+inline void realClick(Program &p, QQuickItem *item, QPointF local)
+{
+    QVERIFY(item);
+    const QPoint at = p.view()->mapToGlobal(item->mapToScene(local).toPoint());
+    QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                               {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                QStringLiteral("click"), QStringLiteral("1")}),
+             0);
+}
+
 // Waits for the opening sequence, then opens function page `index` (2 colour,
 // 3 sensor) with its menu button and waits until it has slid in.
 inline void openPage(Program &p, int index, const QString &pageName)

@@ -17,11 +17,6 @@ namespace pages8 {
 
 using namespace pages7;
 
-inline QRectF sceneRect(QQuickItem *item)
-{
-    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
-}
-
 // Opens a drop-down list (DropdownList or FileListButton) by clicking its box,
 // waits until `row` has slid fully into view, clicks it and waits until the
 // list has closed.

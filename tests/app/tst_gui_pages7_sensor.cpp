@@ -5,6 +5,23 @@
 
 using namespace pages7;
 
+// Whether a bright line of the artwork runs through a text's box: a pixel
+// row across the box that is nearly all bright (text alone lights a part of
+// a row, the dark page none).
+static bool struckThrough(const QImage &shot, const QRect &box)
+{
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        int bright = 0;
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            bright += std::max({c.red(), c.green(), c.blue()}) > 110;
+        }
+        if (bright * 100 >= box.width() * 85)
+            return true;
+    }
+    return false;
+}
+
 class tst_gui_pages7_sensor : public QObject {
     Q_OBJECT
 
@@ -58,42 +75,59 @@ private slots:
         QCOMPARE(iniText(p.profile(), QStringLiteral("sensor/doubleClickSpeed_Z3")), QStringLiteral("10"));
     }
 
-    void pickingDpiValuesSendsTheirCodes()
+    // Every value of every stage's menu shows inside the page and can be
+    // picked with the pointer, for the stages on the right edge too.
+    void everyDpiMenuValueShowsAndCanBePicked_data()
     {
+        QTest::addColumn<QByteArray>("device");
+        QTest::addColumn<QList<int>>("picks"); // stage 4 cell, its code, stage 8 cell, its code
+        QTest::newRow("sensor 0") << QByteArray("sensor=0") << QList<int>{2, 0x02, 11, 0x47};
+        QTest::newRow("sensor 1") << QByteArray("sensor=1") << QList<int>{2, 0x04, 11, 0x4E};
+        QTest::newRow("sensor 2") << QByteArray("sensor=2") << QList<int>{5, 0x0A, 8, 0x48};
+        QTest::newRow("sensor 3") << QByteArray("sensor=3") << QList<int>{2, 0x07, 17, 0x71};
+    }
+    void everyDpiMenuValueShowsAndCanBePicked()
+    {
+        QFETCH(QByteArray, device);
+        QFETCH(QList<int>, picks);
         Program p;
-        QVERIFY(p.start("sensor=3,stages=4,logo=0", [](const QString &dir) {
-            QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
-            s.setValue(QStringLiteral("sensor/dpi_Z3"),
-                       QStringList{"1000", "2000", "4000", "8000", "0", "0", "0", "0"});
-        }));
+        QVERIFY(p.start(device + ",stages=8,logo=0"));
         PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
         QQuickItem *dpi = pageItem(p, "dpiLevel");
-        QVERIFY(dpi);
-        QCOMPARE(dpi->property("menuCounter").toInt(), 18);
-
-        // Stage 1 gets 600 (second cell of the menu).
-        int before = p.sent().size();
-        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button0"), dpi))));
         QQuickItem *menu = p.item(QStringLiteral("valueMenu"), dpi);
-        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
-        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell1"), menu)));
-        QList<SentCommand> sets;
-        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
-        QCOMPARE(sets[0].frame[1], uchar(4)); // stages in use, as the mouse answered
-        QCOMPARE(sets[0].frame[2], uchar(8));
-        QCOMPARE(sets[0].block.left(8), bytesOf({0x05, 0x13, 0x27, 0x67, 0x80, 0x80, 0x80, 0x80}));
-
-        // Stage 2 gets 10000 (the last cell).
-        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
-        before = p.sent().size();
-        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button1"), dpi))));
-        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
-        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell17"), menu)));
-        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
-        QCOMPARE(sets[0].block.left(8), bytesOf({0x05, 0x71, 0x27, 0x67, 0x80, 0x80, 0x80, 0x80}));
-
-        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("sensor/dpi_Z3")),
-                                  (QList<int>{600, 10000, 4000, 8000, 0, 0, 0, 0}), 3000);
+        const QRectF shown = sceneRect(p.item(QStringLiteral("pageContainer"))) & QRectF(QPointF(), p.view()->size());
+        const int cells = dpi->property("menuCounter").toInt();
+        for (const char *caption : {"rateCaption", "dpiCaption"}) {
+            QQuickItem *c = pageItem(p, caption);
+            QVERIFY2(!struckThrough(p.view()->grabFramebuffer(), sceneRect(c).toRect()), caption);
+        }
+        for (int stage = 0; stage < 8; ++stage) {
+            // Opened with the pointer at the right end of the "▼".
+            QQuickItem *arrow = p.item(QStringLiteral("arrow"), p.item(QStringLiteral("button%1").arg(stage), dpi));
+            PAGES7_DO(realClick(p, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
+            QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
+            for (int k = 0; k < cells; ++k) {
+                const QRectF r = sceneRect(p.item(QStringLiteral("menuCell%1").arg(k), menu));
+                QVERIFY2(shown.contains(r), qPrintable(QStringLiteral("stage %1 value %2 at %3,%4")
+                                                           .arg(stage + 1).arg(k).arg(r.x()).arg(r.y())));
+            }
+            if (stage % 4 != 3) {
+                PAGES7_DO(realClick(p, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
+                QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
+                continue;
+            }
+            const int cell = picks[stage == 3 ? 0 : 2];
+            const int before = p.sent().size();
+            QQuickItem *target = p.item(QStringLiteral("menuCell%1").arg(cell), menu);
+            PAGES7_DO(realClick(p, target, QPointF(target->width() / 2, target->height() / 2)));
+            QList<SentCommand> sets;
+            PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+            QCOMPARE(sets[0].frame[1], uchar(8)); // stages in use, as the mouse answered
+            QCOMPARE(int(uchar(sets[0].block[stage])), picks[stage == 3 ? 1 : 3]);
+            QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(iniList(p.profile(), QStringLiteral("sensor/dpi_Z3")).value(7),
+                                  dpi->property("valueForIndex").toList().value(7).toInt(), 3000);
     }
 
     void pickOnFreshProfileStoresAllEightStages()

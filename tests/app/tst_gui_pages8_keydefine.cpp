@@ -39,6 +39,28 @@ class tst_gui_pages8_keydefine : public QObject {
     Q_OBJECT
 
 private slots:
+    // The fire key's mouse drop-down and key box take the same place, in the
+    // column of the other fire controls, whichever type is chosen.
+    void fireKeyControlsKeepTheirPlace()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 0, QStringLiteral("pageKeydefine")));
+        PAGES7_DO(chooseRow(p, pageItem(p, "buttonList"), 3));
+        PAGES7_DO(chooseRow(p, pageItem(p, "functionMenu"), 5)); // FIRE
+        QQuickItem *mouse = pageItem(p, "fireMouseMenu");
+        QQuickItem *key = pageItem(p, "fireKey");
+        QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
+        const QPointF place = sceneRect(mouse).topLeft();
+        QCOMPARE(place.x(), sceneRect(pageItem(p, "fireSpeed")).x());
+        PAGES7_DO(clickCentre(p, pageItem(p, "fireTypeKey")));
+        QTRY_VERIFY_WITH_TIMEOUT(key->isVisible() && !mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(key).topLeft(), place);
+        PAGES7_DO(clickCentre(p, pageItem(p, "fireTypeMouse")));
+        QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(mouse).topLeft(), place);
+    }
+
     void mediaKeyReachesTheMouseInDeviceOrder()
     {
         Program p;

@@ -68,6 +68,25 @@ class tst_gui_pages8_macro : public QObject {
     Q_OBJECT
 
 private slots:
+    // A new macro is scrolled into view when the list is full.
+    void newMacroScrollsIntoView()
+    {
+        Program p;
+        QVERIFY(p.start("logo=0"));
+        PAGES7_DO(openPage(p, 1, QStringLiteral("pageMacro")));
+        QQuickItem *files = macroItem(p, "macroFiles");
+        const int had = modelCount(p.item(QStringLiteral("pageMacro")), "md_MacroFile");
+        for (int n = 0; n < 12; ++n) {
+            PAGES7_DO(clickCentre(p, macroItem(p, "addMacro")));
+            QTRY_COMPARE_WITH_TIMEOUT(modelCount(p.item(QStringLiteral("pageMacro")), "md_MacroFile"), had + n + 1, 3000);
+            const int current = files->property("currentIndex").toInt();
+            QTRY_VERIFY2_WITH_TIMEOUT(p.item(QStringLiteral("row%1").arg(current), files) &&
+                                          sceneRect(files).contains(
+                                              sceneRect(p.item(QStringLiteral("row%1").arg(current), files))),
+                                      qPrintable(QStringLiteral("macro %1 out of view").arg(current)), 3000);
+        }
+    }
+
     void recordedMacroLandsInASlotOfTheMouse()
     {
         if (!KeyInput::available())

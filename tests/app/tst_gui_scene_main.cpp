@@ -3,7 +3,15 @@
 // of the settings panel and their persistence across a restart.
 #include "SceneDriver.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QScreen>
 #include <QSettings>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 using namespace scenedriver;
 
@@ -52,6 +60,76 @@ int languageRow(Scene &scene, const QString &name)
     }
     return -1;
 }
+
+// Whether a widget's text shows on screen: the grey level of its background
+// (the most common one) lies far from its text colour, and some pixels are
+// drawn near the text colour.
+bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
+{
+    const QPoint at = w->mapToGlobal(QPoint(0, 0));
+    const QImage img = w->screen()->grabWindow(0, at.x(), at.y(), w->width(), w->height()).toImage();
+    if (img.isNull())
+        return false;
+    int histogram[256] = {};
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            ++histogram[qGray(img.pixel(x, y))];
+    const int text = qGray(w->palette().color(textRole).rgb());
+    const int background = int(std::max_element(histogram, histogram + 256) - histogram);
+    int nearText = 0;
+    for (int g = std::max(0, text - 60); g <= std::min(255, text + 60); ++g)
+        nearText += histogram[g];
+    return std::abs(background - text) >= 100 && nearText >= 10;
+}
+
+// Waits for the next modal file dialog, checks on screen that its labels and
+// lists are readable (for at most 10 s after it shows) and closes it. Works
+// while the click that opened it still runs the dialog's own event loop.
+class FileDialogWatch : public QObject {
+public:
+    FileDialogWatch()
+    {
+        connect(&m_timer, &QTimer::timeout, this, &FileDialogWatch::poll);
+        m_clock.start();
+        m_timer.start(50);
+    }
+    bool done() const { return m_done; }
+    QString unreadable() const { return m_unreadable; }
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            if (m_clock.elapsed() > 20000)
+                finish(nullptr, QStringLiteral("no file dialog"));
+            return;
+        }
+        if (!m_shown.isValid())
+            m_shown.start();
+        QStringList bad;
+        for (const char *name : {"lookInLabel", "fileNameLabel", "fileTypeLabel", "sidebar", "listView", "treeView"}) {
+            QWidget *w = dialog->findChild<QWidget *>(QLatin1String(name));
+            const bool label = QByteArray(name).endsWith("Label");
+            if (w && w->isVisible() && !readableOnScreen(w, label ? QPalette::WindowText : QPalette::Text))
+                bad.append(QLatin1String(name));
+        }
+        if (bad.isEmpty() || m_shown.elapsed() > 10000)
+            finish(dialog, bad.join(QLatin1Char(' ')));
+    }
+    void finish(QFileDialog *dialog, const QString &unreadable)
+    {
+        m_timer.stop();
+        m_unreadable = unreadable;
+        m_done = true;
+        if (dialog)
+            dialog->reject();
+    }
+    QTimer m_timer;
+    QElapsedTimer m_clock, m_shown;
+    QString m_unreadable;
+    bool m_done = false;
+};
 
 } // namespace
 
@@ -151,11 +229,18 @@ private slots:
             f.write(target.toUtf8() + '\n');
         }
         qputenv("Z3_SCRIPTED_DIALOGS", answers.toUtf8());
+        const struct Unset {
+            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
+        } unset;
         Scene scene;
         QVERIFY(scene.start());
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton));
+        // Opened at the right end of the slot, the menu leaves its label in view.
+        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton, QPointF(90, 15)));
         QQuickItem *menu = item(scene.view, QStringLiteral("profileMenu"));
         QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 3000);
+        QQuickItem *label = item(scene.view, QStringLiteral("profileButton1"))->childItems().value(1);
+        QCOMPARE(label->property("text").toString(), QStringLiteral("P02"));
+        QVERIFY(!menu->mapRectToScene(menu->boundingRect()).intersects(label->mapRectToScene(label->boundingRect())));
         QVERIFY(clickItem(scene.view, QStringLiteral("profileMenuEntry1"))); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
         qunsetenv("Z3_SCRIPTED_DIALOGS");
@@ -200,6 +285,128 @@ private slots:
             QCOMPARE(fnLabel(again, 0), zhKey);
             QVERIFY(again.shot().copy(fnArea) != before);
         }
+    }
+
+    // Every file dialog opened for real draws its labels and lists readably.
+    void fileDialogsAreReadable()
+    {
+        WorkFolder folder;
+        QVERIFY(folder.make());
+        // The dialogs open in the desktop and pictures folders: give them files.
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(folder.path(QStringLiteral("home"))));
+        for (const char *sub : {"home/Desktop/a.pf", "home/Pictures/a.png"}) {
+            QDir().mkpath(QFileInfo(folder.path(QLatin1String(sub))).path());
+            QFile(folder.path(QLatin1String(sub))).open(QIODevice::WriteOnly);
+        }
+        Scene scene;
+        const bool started = scene.start();
+        const auto check = [&](const char *what, const std::function<bool()> &open) {
+            FileDialogWatch watch;
+            QVERIFY2(open(), what);
+            QTRY_VERIFY2_WITH_TIMEOUT(watch.done(), what, 30000);
+            QVERIFY2(watch.unreadable().isEmpty(), qPrintable(QLatin1String(what) + ": " + watch.unreadable()));
+        };
+        const auto viaMenu = [&](const QString &opener, const QString &menu, const QString &entry, QQuickItem *under) {
+            return [=, &scene] {
+                QQuickItem *o = findItem(under, opener);
+                QQuickItem *m = item(scene.view, menu);
+                if (!o || !m || !QTest::qWaitFor([&] { return scene.view->isEnabled() && !m->isVisible(); }, 5000))
+                    return false;
+                QTest::mouseClick(scene.view, Qt::RightButton, {}, o->mapToScene(QPointF(10, o->height() / 2)).toPoint());
+                QQuickItem *e = findItem(m, entry);
+                if (!e || !QTest::qWaitFor([m] { return m->isVisible() && m->opacity() == 1.0; }, 3000))
+                    return false;
+                QTest::mouseClick(scene.view, Qt::LeftButton, {}, e->mapToScene(QPointF(e->width() / 2, e->height() / 2)).toPoint());
+                return true;
+            };
+        };
+        QQuickItem *root = started ? scene.view->rootObject() : nullptr;
+        if (root) {
+            check("profile LOAD", viaMenu(QStringLiteral("profileButton0"), QStringLiteral("profileMenu"),
+                                          QStringLiteral("profileMenuEntry0"), root));
+            check("profile SAVE", viaMenu(QStringLiteral("profileButton0"), QStringLiteral("profileMenu"),
+                                          QStringLiteral("profileMenuEntry1"), root));
+            QVERIFY(clickItem(scene.view, QStringLiteral("fnButton1")));
+            QQuickItem *page = item(scene.view, QStringLiteral("pageMacro"));
+            QQuickItem *content = item(scene.view, QStringLiteral("pageContent"));
+            QVERIFY(QTest::qWaitFor(
+                [&] { return page->isVisible() && content->x() == 0.0 && scene.view->isEnabled(); }, 5000));
+            QVERIFY(clickItem(scene.view, QStringLiteral("addMacro")));
+            QVERIFY(QTest::qWaitFor([&] { return scene.view->isEnabled(); }, 5000));
+            QQuickItem *files = findItem(page, QStringLiteral("macroFiles"));
+            QTRY_VERIFY2_WITH_TIMEOUT(findItem(files, QStringLiteral("row0")),
+                                      qPrintable(files->property("count").toString()), 3000);
+            check("macro LOAD", viaMenu(QStringLiteral("row0"), QStringLiteral("macroMenu"),
+                                        QStringLiteral("menuEntry0"), files));
+            check("macro SAVE", viaMenu(QStringLiteral("row0"), QStringLiteral("macroMenu"),
+                                        QStringLiteral("menuEntry1"), files));
+            QVERIFY(scene.openSettings());
+            check("background picture", [&] { return clickItem(scene.view, QStringLiteral("backgroundToggle")); });
+        }
+        qputenv("HOME", oldHome);
+        QVERIFY(root);
+    }
+
+    // Leaving a colour field without an edit changes nothing, and the fields
+    // keep following the selected palette entry.
+    void paletteFieldsFollowTheSelectedEntry()
+    {
+        WorkFolder folder;
+        QVERIFY(folder.make());
+        Scene scene;
+        QVERIFY(scene.start());
+        QVERIFY(scene.openSettings());
+        QQuickItem *page = item(scene.view, QStringLiteral("pageGlobalsetting"));
+        const auto fields = [&] {
+            QList<int> out;
+            for (const char *f : {"inputR", "inputG", "inputB"})
+                out.append(findItem(page, QLatin1String(f))->property("text").toInt());
+            return out;
+        };
+        const auto swatch = [&](int k) {
+            QQuickItem *e = findItem(page, QStringLiteral("paletteEntry%1").arg(k));
+            return QColor(scene.shot().pixel(e->mapToScene(QPointF(11, 11)).toPoint()));
+        };
+        QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry0")));
+        const QColor b = swatch(1);
+        QVERIFY(clickItem(scene.view, QStringLiteral("inputG")));
+        QVERIFY(clickItem(scene.view, QStringLiteral("pageGlobalsetting"), Qt::LeftButton, QPointF(5, 5)));
+        QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry1")));
+        QCOMPARE(fields(), (QList<int>{b.red(), b.green(), b.blue()}));
+        QVERIFY(clickItem(scene.view, QStringLiteral("inputR")));
+        QVERIFY(clickItem(scene.view, QStringLiteral("pageGlobalsetting"), Qt::LeftButton, QPointF(5, 5)));
+        QCOMPARE(swatch(1), b);
+        QCOMPARE(fields(), (QList<int>{b.red(), b.green(), b.blue()}));
+    }
+
+    // Exactly one text-size box is checked, the one of the size in use,
+    // whatever the order of clicks, and after DEFAULT.
+    void oneTextSizeBoxMatchesTheSizeInUse()
+    {
+        WorkFolder folder;
+        QVERIFY(folder.make());
+        Scene scene;
+        QVERIFY(scene.start());
+        QVERIFY(scene.openSettings());
+        QQuickItem *normal = item(scene.view, QStringLiteral("sizeNormal"));
+        QQuickItem *larger = item(scene.view, QStringLiteral("sizeLarger"));
+        const auto check = [&](const char *step) {
+            const bool big = scene.view->rootObject()->property("globalSetting_size").toInt() == 12;
+            QVERIFY2(normal->property("isSelect").toBool() == !big && larger->property("isSelect").toBool() == big,
+                     step);
+        };
+        check("start");
+        // Every transition: normal again, to larger, larger again, to normal.
+        for (const char *name : {"sizeNormal", "sizeNormal", "sizeLarger", "sizeLarger", "sizeNormal", "sizeLarger"}) {
+            QVERIFY(clickItem(scene.view, QLatin1String(name)));
+            check(name);
+            QCOMPARE(scene.view->rootObject()->property("globalSetting_size").toInt(),
+                     QByteArray(name) == "sizeLarger" ? 12 : 11);
+        }
+        QVERIFY(clickItem(scene.view, QStringLiteral("settingResetButton")));
+        QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), 11, 3000);
+        check("DEFAULT");
     }
 
     void skin2ChangesTheArtwork()

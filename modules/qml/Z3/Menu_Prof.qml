@@ -29,7 +29,8 @@ Item {
 
     function openMenu(slot, px, py) {
         menuSlot = slot
-        ctxMenu.x = Math.max(-ctxMenu.width - 120, px - ctxMenu.width - 6)
+        // Left of the slot buttons, so the slot's own label stays in view.
+        ctxMenu.x = 10 - ctxMenu.width - 6
         ctxMenu.y = Math.min(height - ctxMenu.height, Math.max(0, py - 10))
         menuFadeOut.stop()
         ctxMenu.visible = true

@@ -666,7 +666,9 @@ Item {
                     }
                 }
             }
+            // The key box, or the mouse drop-down (below, over this slot).
             Item {
+                id: _FireSlot
                 width: 151
                 height: 23
                 KeyInput_2 {
@@ -753,8 +755,8 @@ Item {
         DropdownList {
             id: _FireMouseMenu
             objectName: "fireMouseMenu"
-            x: _Func.secondX
-            y: 31
+            x: _Fire.x + _FireSlot.x
+            y: _Fire.y + _FireSlot.y
             z: raised ? 10 : 2
             property bool raised: false
             visible: page.funcIndex === Rules.FUNC_FIRE && page.fireType === 0

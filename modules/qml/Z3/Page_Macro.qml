@@ -244,6 +244,7 @@ Item {
             return;
         _MacroFileModel.append({textX: String(name), textR: ""});
         _FileList.currentIndex = _MacroFileModel.count - 1;
+        _FileList.showRow(_FileList.currentIndex);
         refreshActions();
     }
 

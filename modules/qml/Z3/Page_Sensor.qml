@@ -163,7 +163,8 @@ Item {
     // Left column: report rate and pointer settings.
     Caption {
         x: 30
-        y: 30
+        y: 14
+        objectName: "rateCaption"
         text: page.str(100, "POLLING RATE")
     }
     ButtonGroup_4 {
@@ -217,7 +218,8 @@ Item {
     // Right column: DPI stages and their indicator colours.
     Caption {
         x: 370
-        y: 30
+        y: 14
+        objectName: "dpiCaption"
         text: page.str(104, "DPI LEVEL")
     }
 

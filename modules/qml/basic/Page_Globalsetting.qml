@@ -117,21 +117,27 @@ Item {
         _Size = sizeIndex === 1 ? 12 : 11
     }
 
-    // The R, G, B inputs take effect when they lose focus.
+    // The R, G, B inputs take effect when they lose focus; an input left
+    // without an edit changes nothing.
     function takeInputs() {
+        var old = [inputR, inputG, inputB]
+        var edited = false
         var v = [inR, inG, inB].map(function (input, i) {
             var n = parseInt(input.text, 10)
-            var old = [inputR, inputG, inputB][i]
-            if (isNaN(n))
-                n = old
-            return Math.max(0, Math.min(255, n))
+            n = isNaN(n) ? old[i] : Math.max(0, Math.min(255, n))
+            edited = edited || n !== old[i]
+            return n
         })
+        // The fields keep following the values (an emptied field shows its
+        // value again).
+        inR.text = Qt.binding(function () { return String(page.inputR) })
+        inG.text = Qt.binding(function () { return String(page.inputG) })
+        inB.text = Qt.binding(function () { return String(page.inputB) })
+        if (!edited)
+            return
         inputR = v[0]
         inputG = v[1]
         inputB = v[2]
-        inR.text = String(v[0])
-        inG.text = String(v[1])
-        inB.text = String(v[2])
         setRGB(2, v[0], v[1], v[2])
     }
 
@@ -553,6 +559,7 @@ Item {
             y: 36
             chkStr: page.str(37)
             isSelect: page.sizeIndex === 0
+            autoToggle: false
             onClicked: page.setSize(0)
         }
         Checkbox {
@@ -562,6 +569,7 @@ Item {
             y: 36
             chkStr: page.str(38)
             isSelect: page.sizeIndex === 1
+            autoToggle: false
             onClicked: page.setSize(1)
         }
 

@@ -39,16 +39,40 @@ Item {
         return Math.max(0, Math.min(menuCounter, n, 18))
     }
 
+    // The part of the scene that can show the menu, in this item's
+    // coordinates: the scene's root cut by every clipping ancestor.
+    function visibleArea() {
+        var left = -Infinity, top = -Infinity, right = Infinity, bottom = Infinity
+        for (var a = root.parent; a; a = a.parent) {
+            if (!a.clip && a.parent)
+                continue
+            var p = a.mapToItem(root, 0, 0)
+            left = Math.max(left, p.x)
+            top = Math.max(top, p.y)
+            right = Math.min(right, p.x + a.width)
+            bottom = Math.min(bottom, p.y + a.height)
+        }
+        return Qt.rect(left, top, right - left, bottom - top)
+    }
+
     // Opens the value menu of button i centred under the pointer (x in this
-    // item's coordinates); the same "▼" again closes it.
+    // item's coordinates), moved as little as needed to show all of it; the
+    // same "▼" again closes it.
     function toggleMenu(i, pointerX) {
         if (_menuOpen && currentMenuIndex === i) {
             closeMenu()
             return
         }
         currentMenuIndex = i
-        menu.x = pointerX - menu.width / 2
-        menu.y = _ys[Math.floor(i / 4)] + 18 + 5
+        var area = visibleArea()
+        area = Qt.rect(area.x + 2, area.y + 2, area.width - 4, area.height - 4) // room for the frame
+        var x = pointerX - menu.width / 2
+        menu.x = Math.max(area.x, Math.min(x, area.x + area.width - menu.width))
+        var rowY = _ys[Math.floor(i / 4)]
+        var y = rowY + 18 + 5
+        if (y + menu.height > area.y + area.height)
+            y = Math.max(area.y, rowY - 5 - menu.height)
+        menu.y = y
         _menuOpen = true
         fadeOut.stop()
         fadeIn.restart()
@@ -139,6 +163,20 @@ Item {
         height: grid.height
         opacity: 0
         visible: opacity > 0
+
+        // Opaque, so nothing under the menu shows through its cells, and
+        // clicks between cells do not reach the controls below.
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -2
+            color: "#0c1014"
+            border.color: root._colorOff
+            border.width: 1
+            MouseArea {
+                anchors.fill: parent
+                enabled: root._menuOpen
+            }
+        }
 
         Grid {
             id: grid

@@ -9,6 +9,9 @@ Item {
 
     property bool isSelect: false
     property string chkStr: ""
+    // false: a click only asks for the other state (clicked(!isSelect)) and
+    // the page decides, so a binding of isSelect stays in place.
+    property bool autoToggle: true
 
     signal clicked(bool isSelect)
 
@@ -44,6 +47,10 @@ Item {
         anchors.fill: parent
         onClicked: {
             root._playClick()
+            if (!root.autoToggle) {
+                root.clicked(!root.isSelect)
+                return
+            }
             root.isSelect = !root.isSelect
             root.clicked(root.isSelect)
         }

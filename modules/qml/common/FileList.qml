@@ -32,6 +32,11 @@ Item {
     function setCurIndex(i) {
         currentIndex = i
     }
+    // Scrolls the list so that row index shows.
+    function showRow(index) {
+        if (mdItems && index >= 0 && index < mdItems.count)
+            view.positionViewAtIndex(index, ListView.Contain)
+    }
     function getCurIndex() {
         return currentIndex
     }
