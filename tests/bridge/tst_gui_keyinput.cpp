@@ -101,7 +101,8 @@ private slots:
     void cleanup();
     void letterReportsOneDownAndOneUp();
     void keypadEnterDiffersFromEnter();
-    void rightCtrlDiffersFromLeftCtrl();
+    void everyModifierOnEachSide_data();
+    void everyModifierOnEachSide();
     void pauseDiffersFromNumLock();
     void backslashFollowsTheNonUsOption();
     void altPrintScreenIsPrintScreen();
@@ -173,11 +174,27 @@ void KeyInputTest::keypadEnterDiffersFromEnter()
     QCOMPARE(m_reports.keys, (QList<KeyReport>{{0x58, 1}, {0x58, 0}, {0x28, 1}, {0x28, 0}}));
 }
 
-void KeyInputTest::rightCtrlDiffersFromLeftCtrl()
+void KeyInputTest::everyModifierOnEachSide_data()
 {
-    QVERIFY(pressAndWait(QStringLiteral("105"), 1)); // X key codes: xdotool adds the first
-    QVERIFY(pressAndWait(QStringLiteral("37"), 1));  // Control key to a Control_R keysym
-    QCOMPARE(describe(m_reports.keys), QStringLiteral("+e4 -e4 +e0 -e0"));
+    // X key codes (evdev + 8): xdotool would add the first key of a keysym.
+    QTest::addColumn<QString>("keycode");
+    QTest::addColumn<int>("usage");
+    QTest::newRow("L Ctrl") << QStringLiteral("37") << 0xE0;
+    QTest::newRow("L Shift") << QStringLiteral("50") << 0xE1;
+    QTest::newRow("L Alt") << QStringLiteral("64") << 0xE2;
+    QTest::newRow("L Win") << QStringLiteral("133") << 0xE3;
+    QTest::newRow("R Ctrl") << QStringLiteral("105") << 0xE4;
+    QTest::newRow("R Shift") << QStringLiteral("62") << 0xE5;
+    QTest::newRow("R Alt") << QStringLiteral("108") << 0xE6;
+    QTest::newRow("R Win") << QStringLiteral("134") << 0xE7;
+}
+
+void KeyInputTest::everyModifierOnEachSide()
+{
+    QFETCH(QString, keycode);
+    QFETCH(int, usage);
+    QVERIFY(pressAndWait(keycode, 1));
+    QCOMPARE(m_reports.keys, (QList<KeyReport>{{usage, 1}, {usage, 0}}));
 }
 
 void KeyInputTest::pauseDiffersFromNumLock()
@@ -334,11 +351,11 @@ private slots:
     }
     void keysOutsideTheTablesReportNothing()
     {
-        m_hooks->handleKey(0x5C, true, true);   // right Windows key: not in the scan table
+        m_hooks->handleKey(0x55, false, true);  // not in the scan table
         m_hooks->handleKey(0x11E, false, true); // beyond one byte counts as scan 0
         m_hooks->handleKey(0x6E, false, true);  // F23: virtual key 86 -> usage 72
         QCOMPARE(describe(m_reports.keys), QStringLiteral("+72"));
-        QCOMPARE(m_hooks->scanToVk(0x5C01), uchar(0));
+        QCOMPARE(m_hooks->scanToVk(0x5501), uchar(0));
         QCOMPARE(m_hooks->vkToUsb(0xFE), uchar(0));
         QCOMPARE(m_hooks->vkToUsb(0xDC), uchar(0x31));
         QCOMPARE(hookMgr(true).vkToUsb(0xDC), uchar(0x32));
