@@ -2,11 +2,13 @@
 // test's own Xvfb gives it a seat, the pixman renderer needs no GPU) and the
 // program with QT_QPA_PLATFORM=wayland. Input goes to weston's X window
 // through xdotool; what the program shows is read from weston's output on
-// the X server.
+// the X server. Checked: one toplevel, a drawn scene, a drag that moves the
+// window, and keys recorded into a macro as on X11.
 #include "Harness.h"
 
 #include <QDir>
 #include <QSet>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -147,9 +149,14 @@ private slots:
         m_display.reset();
     }
 
-    void oneWindowThatShowsTheSceneAndMovesWhenDragged()
+    void oneWindowThatShowsTheSceneMovesWhenDraggedAndRecordsKeys()
     {
         Harness h;
+        {
+            // Animations off: pages show at once.
+            QSettings ap(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
+            ap.setValue(QStringLiteral("common/3"), 1);
+        }
         QVERIFY2(h.start({QStringLiteral("--virtual-device")},
                          {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland")},
                           {QStringLiteral("WAYLAND_DISPLAY"), m_socket},
@@ -202,6 +209,39 @@ private slots:
         QVERIFY(qAbs(d.x()) <= qAbs(by.x()) + 2 && qAbs(d.y()) <= qAbs(by.y()) + 2);
         QCOMPARE(moved.size(), window.size());
         QCOMPARE(h.output().count(QStringLiteral(".get_toplevel(")), 1);
+
+        // Keys are recorded as on X11: a held key once, Right Shift by name.
+        const QPoint scene = moved.topLeft();
+        const auto click = [&](QPoint at) {
+            return move(scene + at) && Harness::xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        };
+        const auto crop = [&](QRect r) { return output().copy(r.translated(scene)); };
+        const QRect header(285, 117, 141, 21);
+        const QImage emptyHeader = crop(header);
+        QVERIFY(click({83, 205})); // MACRO
+        QVERIFY2(QTest::qWaitFor([&] { return crop(header) != emptyHeader; }, 10000), "no macro page");
+        const QString file = h.workDir() + QStringLiteral("/modules/macro/Macro. 001.bin");
+        QVERIFY(click({394, 127})); // add a macro
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
+        QVERIFY(click({743, 127})); // record
+        QVERIFY(Harness::xdotool({QStringLiteral("keydown"), QStringLiteral("a")}));
+        QTest::qWait(1000);
+        QVERIFY(Harness::xdotool({QStringLiteral("keyup"), QStringLiteral("a")}));
+        QVERIFY(Harness::xdotool({QStringLiteral("key"), QStringLiteral("62")}));
+        QVERIFY(click({764, 127})); // stop
+        QStringList lines;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         QSettings s(file, QSettings::IniFormat);
+                         lines.clear();
+                         for (int i = 0; i < s.value(QStringLiteral("config/total")).toInt(); ++i)
+                             lines.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+                         return lines.size() >= 4;
+                     },
+                     10000),
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        QCOMPARE(lines, (QStringList{QStringLiteral("A    [Down]"), QStringLiteral("A      [Up]"),
+                                     QStringLiteral("R Shift    [Down]"), QStringLiteral("R Shift      [Up]")}));
         QVERIFY(h.isRunning());
     }
 };
