@@ -31,8 +31,7 @@ constexpr ScanEntry kScanToVk[] = {
     {0x4F, true, 0x23},  {0x50, false, 0x62}, {0x50, true, 0x28},  {0x51, false, 0x63}, {0x51, true, 0x22},
     {0x52, false, 0x60}, {0x52, true, 0x2D},  {0x53, false, 0x6E}, {0x53, true, 0x2E},  {0x56, false, 0xE2},
     {0x57, false, 0x7A}, {0x58, false, 0x7B}, {0x5B, true, 0x5B},  {0x5D, true, 0x5D},  {0x6E, false, 0x86},
-    // The right Windows key, so that "R Win" can be recorded like its left twin.
-    {0x5C, true, 0x5C},
+    {0x5C, true, 0x5C}, // the right Windows key, so that "R Win" can be recorded like the left one
 };
 static_assert(sizeof(kScanToVk) / sizeof(kScanToVk[0]) == 106, "scan table has 106 entries");
 

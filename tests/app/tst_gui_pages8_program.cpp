@@ -107,7 +107,8 @@ private slots:
         QVERIFY(Harness::xdotool({focus, sync, program, QStringLiteral("keydown"), ctrl}));
         QVERIFY2(QTest::qWaitFor([&] { return crop(h, kActions) != rows; }, 5000), "no Ctrl down");
         rows = crop(h, kActions);
-        QVERIFY(Harness::xdotool({focus, sync, QString::number(other.winId()), QStringLiteral("keyup"), ctrl}));
+        QVERIFY(
+            Harness::xdotool({focus, sync, QString::number(other.winId()), QStringLiteral("keyup"), ctrl}));
         QVERIFY2(QTest::qWaitFor([&] { return crop(h, kActions) != rows; }, 5000),
                  "leaving the window did not let go of Ctrl");
         QVERIFY(h.key(ctrl));
