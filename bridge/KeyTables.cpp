@@ -31,8 +31,9 @@ constexpr ScanEntry kScanToVk[] = {
     {0x4F, true, 0x23},  {0x50, false, 0x62}, {0x50, true, 0x28},  {0x51, false, 0x63}, {0x51, true, 0x22},
     {0x52, false, 0x60}, {0x52, true, 0x2D},  {0x53, false, 0x6E}, {0x53, true, 0x2E},  {0x56, false, 0xE2},
     {0x57, false, 0x7A}, {0x58, false, 0x7B}, {0x5B, true, 0x5B},  {0x5D, true, 0x5D},  {0x6E, false, 0x86},
+    {0x5C, true, 0x5C}, // the right Windows key, so that "R Win" can be recorded like the left one
 };
-static_assert(sizeof(kScanToVk) / sizeof(kScanToVk[0]) == 105, "scan table has 105 entries");
+static_assert(sizeof(kScanToVk) / sizeof(kScanToVk[0]) == 106, "scan table has 106 entries");
 
 struct VkEntry {
     quint8 vk;
@@ -91,6 +92,7 @@ bool evdevToScan(quint32 evdevCode, quint16 &scanCode, bool &extended)
         bool extended;
     };
     static constexpr Special kSpecial[] = {
+        {54, 0x36, true},   // right Shift: a low-level keyboard hook flags it extended
         {69, 0x45, true},   // Num Lock: 45 with the extended flag on Windows
         {96, 0x1C, true},   // keypad Enter
         {97, 0x1D, true},   // right Ctrl

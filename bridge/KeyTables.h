@@ -19,7 +19,7 @@ inline quint16 scanKey(quint16 scanCode, bool extended)
 // Virtual-key code 0x0E is our own: the keypad Enter, kept apart from Enter (0x0D).
 constexpr uchar kVkKeypadEnter = 0x0E;
 
-// 105 entries.
+// 106 entries.
 std::map<quint16, uchar> scanToVkTable();
 // 121 entries; the backslash key (0xDC) gives 0x31, or 0x32 (non-US #/~) with the option.
 std::map<uchar, uchar> vkToUsbTable(bool nonUsBackslash);

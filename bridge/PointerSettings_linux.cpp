@@ -16,6 +16,7 @@
 // Linux: the GNOME desktop keeps pointer speed, double-click time and the
 // acceleration profile in GSettings (org.gnome.desktop.peripherals.mouse);
 // elsewhere on X11 pointer acceleration is the X server's pointer control.
+// On Wayland only desktops with such settings (GNOME) can be reached.
 // No Linux desktop we reach keeps a wheel scroll-lines setting, so that
 // setter always reports failure.
 
@@ -76,8 +77,15 @@ bool finish(GSettings *settings, gboolean written)
 #endif
 
 #ifdef Z3_HAVE_X11
+// In a Wayland session the X server is only the compatibility layer for X
+// programs; its pointer control does not reach the desktop's pointer.
+bool waylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+}
+
 struct XDisplay {
-    Display *dpy = XOpenDisplay(nullptr);
+    Display *dpy = waylandSession() ? nullptr : XOpenDisplay(nullptr);
     ~XDisplay()
     {
         if (dpy)

@@ -3,12 +3,15 @@
 #include "Hid_Thread.h"
 #include "myQQuickView.h"
 
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QSettings>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -46,6 +49,7 @@ void Ui_Controler::setupUi(QWidget *hostWindow, Hid_Thread *hid)
     m_view->setClearColor(Qt::transparent);
     m_view->setAttribute(Qt::WA_AlwaysStackOnTop, true);
     m_view->setSource(sceneUrl());
+    m_view->installEventFilter(this);
 
     // Set after loading: the scene makes no call through them while it is
     // created (its root starts invisible; its first call comes from initUI).
@@ -79,14 +83,36 @@ void Ui_Controler::onMinimize()
 
 void Ui_Controler::onXChanged(int x)
 {
-    if (m_host)
+    if (m_host && !movedByCompositor(x))
         m_host->move(m_host->x() + x, m_host->y());
 }
 
 void Ui_Controler::onYChanged(int y)
 {
-    if (m_host)
+    if (m_host && !movedByCompositor(y))
         m_host->move(m_host->x(), m_host->y() + y);
+}
+
+// A Wayland window cannot place itself: the first step of a drag hands the
+// window to the compositor, which moves it with the pointer until the button
+// is let go. Later steps of the same drag have nothing more to do.
+bool Ui_Controler::movedByCompositor(int delta)
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return false;
+    if (!m_compositorMoving && delta != 0) {
+        QWindow *window = m_host->windowHandle();
+        m_compositorMoving = window && window->startSystemMove();
+    }
+    return true;
+}
+
+bool Ui_Controler::eventFilter(QObject *watched, QEvent *event)
+{
+    // A new press starts a new drag.
+    if (watched == m_view && event->type() == QEvent::MouseButtonPress)
+        m_compositorMoving = false;
+    return QObject::eventFilter(watched, event);
 }
 
 void Ui_Controler::setBusy(int busyTime)

@@ -28,9 +28,14 @@ public slots:
     void setBusy(int busyTime);
     void setBusy();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void retranslateUi(QWidget *hostWindow);
+    bool movedByCompositor(int delta);
 
     QPointer<QWidget> m_host;
     myQQuickView *m_view = nullptr;
+    bool m_compositorMoving = false;
 };

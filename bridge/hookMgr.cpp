@@ -77,6 +77,17 @@ void hookMgr::handleKey(quint16 scanCode, bool extended, bool isDown, bool altDo
         m_keyboard(usb, down, m_keyboardData);
 }
 
+void hookMgr::releaseAllKeys()
+{
+    for (size_t usb = 0; usb < m_keyState.size(); ++usb) {
+        if (m_keyState[usb] == 0)
+            continue;
+        m_keyState[usb] = 0;
+        if (m_keyboard)
+            m_keyboard(uchar(usb), 0, m_keyboardData);
+    }
+}
+
 void hookMgr::handleMouseButton(uchar code, bool isDown, int x, int y)
 {
     if (code != 0 && m_mouse)

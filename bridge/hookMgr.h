@@ -33,6 +33,9 @@ public:
     // Feeds one key event, as (PC scan code, extended flag, down), through the
     // tables and the change filter. The platform layer calls it; tests may too.
     void handleKey(quint16 scanCode, bool extended, bool isDown, bool altDown = false);
+    // Reports every key still down as released, e.g. when the focus leaves
+    // the program, which then sees no more of its keys.
+    void releaseAllKeys();
     // Feeds one mouse button event (code F0, F1 or F2).
     void handleMouseButton(uchar code, bool isDown, int x, int y);
 

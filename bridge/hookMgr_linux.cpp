@@ -2,9 +2,13 @@
 
 #include "KeyTables.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#ifdef Z3_HAVE_X11
+#include <QtGui/qguiapplication_platform.h>
+#endif
 
 // Linux: an application-wide event filter. Keys and buttons are seen while
 // one of the program's windows has focus; we never read /dev/input, so
@@ -30,6 +34,8 @@ uchar buttonCode(Qt::MouseButton button)
         return 0; // side buttons are not reported
     }
 }
+
+void askForPressOnlyRepeats(); // at the end: Xlib's macros clash with Qt's names
 } // namespace
 
 bool hookMgr::installHooks()
@@ -40,6 +46,13 @@ bool hookMgr::installHooks()
     if (!app)
         return false;
     app->installEventFilter(this);
+    askForPressOnlyRepeats();
+    // A key let go while another program has the focus is never seen here.
+    if (qGuiApp)
+        connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive)
+                releaseAllKeys();
+        });
     m_installed = true;
     return true;
 }
@@ -49,6 +62,8 @@ void hookMgr::removeHooks()
     if (m_installed) {
         if (QCoreApplication *app = QCoreApplication::instance())
             app->removeEventFilter(this);
+        if (qGuiApp)
+            disconnect(qGuiApp, &QGuiApplication::applicationStateChanged, this, nullptr);
     }
     m_installed = false;
 }
@@ -93,3 +108,26 @@ bool hookMgr::eventFilter(QObject *watched, QEvent *event)
     }
     return false; // never swallow input
 }
+
+#ifdef Z3_HAVE_X11
+#include <X11/XKBlib.h>
+#endif
+
+namespace {
+// An X server repeats a held key as release + press pairs, and a pair that is
+// split across two reads of the connection (a busy program) is not marked as a
+// repeat. Asked for it, XKB sends repeats as presses only, which the change
+// filter drops, so holding a key gives one down and one up. Wayland
+// compositors send no repeats; the toolkit's own are marked.
+void askForPressOnlyRepeats()
+{
+#ifdef Z3_HAVE_X11
+    if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
+        if (Display *display = x11->display()) {
+            Bool supported = False;
+            XkbSetDetectableAutoRepeat(display, True, &supported);
+        }
+    }
+#endif
+}
+} // namespace

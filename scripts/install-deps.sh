@@ -12,7 +12,7 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth xdotool x11-xserver-utils x11-utils imagemagick
-  e2fsprogs
+  e2fsprogs qt6-wayland weston
 )
 
 missing=()

@@ -166,6 +166,8 @@ void PointerSettingsTest::xServerAccelerationOnAndOff()
         QStandardPaths::findExecutable(QStringLiteral("xset")).isEmpty())
         QSKIP("Xvfb and xset are needed");
     qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_SESSION_TYPE");
     // A private server: the pointer control of a shared display is not ours to
     // change. Without -noreset it would reset (and forget the pointer control)
     // each time its last client leaves.
@@ -203,6 +205,15 @@ void PointerSettingsTest::xServerAccelerationOnAndOff()
     // Asking for what is already set succeeds without a change.
     QVERIFY(PointerSettings::getAcceleration(on));
     QVERIFY(PointerSettings::setAcceleration(on));
+
+    // In a Wayland session this server is only the X compatibility layer: its
+    // pointer control is not the desktop's, so nothing is set or claimed.
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    QCOMPARE(PointerSettings::backendName(), QString());
+    QVERIFY(!PointerSettings::setAcceleration(false));
+    QVERIFY(readPointerControl(num, den, threshold));
+    QVERIFY(num > den);
+    qunsetenv("WAYLAND_DISPLAY");
 
     qunsetenv("DISPLAY");
     m_xvfb.terminate();

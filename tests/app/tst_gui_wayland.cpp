@@ -1,0 +1,242 @@
+// The real z3config on Wayland: a nested weston (its X11 back end on the
+// test's own Xvfb gives it a seat, the pixman renderer needs no GPU) and the
+// program with QT_QPA_PLATFORM=wayland. Input goes to weston's X window
+// through xdotool; what the program shows is read from weston's output on
+// the X server. Checked: one toplevel, a drawn scene, a drag that moves the
+// window, and keys recorded into a macro as on X11.
+#include "Harness.h"
+
+#include <QDir>
+#include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+// A flat desktop, so that every other pixel belongs to a client.
+const QRgb kBackground = qRgb(0x20, 0x40, 0x60);
+const QSize kOutput(1200, 800);
+
+// The rectangle of the output covered by a window: rows and columns with
+// many pixels off the background (the pointer sprite has too few).
+QRect windowRect(const QImage &output)
+{
+    if (output.isNull())
+        return QRect();
+    QList<int> rows(output.height()), columns(output.width());
+    for (int y = 0; y < output.height(); ++y)
+        for (int x = 0; x < output.width(); ++x)
+            if ((output.pixel(x, y) & 0xFFFFFF) != (kBackground & 0xFFFFFF)) {
+                ++rows[y];
+                ++columns[x];
+            }
+    QRect r;
+    for (int y = 0; y < rows.size(); ++y)
+        for (int x = 0; x < columns.size(); ++x)
+            if (rows[y] > 100 && columns[x] > 100)
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+int distinctColours(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+
+} // namespace
+
+class tst_gui_wayland : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<HarnessDisplay> m_display;
+    QTemporaryDir m_dir;
+    QProcess m_weston;
+    QString m_socket;
+    QPoint m_origin; // weston's output on the X screen
+
+    QImage output() const
+    {
+        QProcess p;
+        p.start(QStringLiteral("import"),
+                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+                 QStringLiteral("%1x%2+%3+%4")
+                     .arg(kOutput.width())
+                     .arg(kOutput.height())
+                     .arg(m_origin.x())
+                     .arg(m_origin.y()),
+                 QStringLiteral("png:-")});
+        if (!p.waitForFinished(10000))
+            return QImage();
+        return QImage::fromData(p.readAllStandardOutput(), "PNG");
+    }
+    bool move(QPoint p) const
+    {
+        const QPoint s = m_origin + p;
+        return Harness::xdotool(
+            {QStringLiteral("mousemove"), QString::number(s.x()), QString::number(s.y())});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_display = std::make_unique<HarnessDisplay>();
+        if (!Harness::displayAvailable())
+            QSKIP("needs an X display and xdotool (scripts/test.sh starts Xvfb)");
+        if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty()) {
+            qWarning("*** weston is not installed: the Wayland test did NOT run "
+                     "(scripts/install-deps.sh installs it) ***");
+            QSKIP("weston is not installed");
+        }
+        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
+        QVERIFY(QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString ini = m_dir.filePath(QStringLiteral("weston.ini"));
+        QFile config(ini);
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n"
+                                    "background-color=0xff%1\n")
+                         .arg(kBackground & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                         .toLatin1());
+        config.close();
+        m_socket = runtime + QStringLiteral("/wayland-z3");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        m_weston.setProcessEnvironment(env);
+        m_weston.setProcessChannelMode(QProcess::MergedChannels);
+        m_weston.start(QStringLiteral("weston"),
+                       {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
+                        QStringLiteral("--socket=wayland-z3"), QStringLiteral("--config=") + ini,
+                        QStringLiteral("--width=%1").arg(kOutput.width()),
+                        QStringLiteral("--height=%1").arg(kOutput.height())});
+        QVERIFY(m_weston.waitForStarted(10000));
+        const bool listening = QTest::qWaitFor(
+            [&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; }, 30000);
+        if (m_weston.state() != QProcess::Running) {
+            qWarning("*** weston could not start: the Wayland test did NOT run ***\n%s",
+                     m_weston.readAll().constData());
+            QSKIP("weston could not start");
+        }
+        QVERIFY2(listening, "weston runs but opened no socket within 30 s");
+        // Its output window, and the desktop drawn on it.
+        QString id, shell;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return Harness::xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                         QStringLiteral("--class"), QStringLiteral("weston")},
+                                        &id);
+            },
+            20000));
+        QVERIFY(Harness::xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                  id.section(QLatin1Char('\n'), 0, 0)},
+                                 &shell));
+        m_origin = QPoint(shell.section(QStringLiteral("X="), 1).section(QLatin1Char('\n'), 0, 0).toInt(),
+                          shell.section(QStringLiteral("Y="), 1).section(QLatin1Char('\n'), 0, 0).toInt());
+        QVERIFY2(
+            QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
+            "weston did not draw its desktop");
+    }
+
+    void cleanupTestCase()
+    {
+        m_weston.terminate();
+        m_weston.waitForFinished(5000); // the destructor kills it otherwise
+        m_display.reset();
+    }
+
+    void oneWindowThatShowsTheSceneMovesWhenDraggedAndRecordsKeys()
+    {
+        Harness h;
+        {
+            // Animations off: pages show at once.
+            QSettings ap(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
+            ap.setValue(QStringLiteral("common/3"), 1);
+        }
+        QVERIFY2(h.start({QStringLiteral("--virtual-device")},
+                         {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland")},
+                          {QStringLiteral("WAYLAND_DISPLAY"), m_socket},
+                          {QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client")}}),
+                 qPrintable(h.lastError()));
+
+        // The scene shows in one window of the scene's size.
+        QRect window;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                const QImage shot = output();
+                window = windowRect(shot);
+                return window.width() >= 900 && window.height() >= 500 &&
+                       distinctColours(shot.copy(window)) > 40;
+            },
+            30000);
+        QVERIFY2(shown, "no scene on the screen");
+        QVERIFY2(window.width() <= 1010 && window.height() <= 610, "more than one window's worth on screen");
+        QCOMPARE(h.output().count(QStringLiteral(".get_toplevel(")), 1);
+
+        // Dragged by an empty spot of its top bar, the window follows.
+        const QPoint from = window.topLeft() + QPoint(500, 25);
+        // Towards the wider margin, so the window stays whole on the output.
+        const QPoint by(window.left() > kOutput.width() - 1 - window.right() ? -70 : 70,
+                        window.top() > kOutput.height() - 1 - window.bottom() ? -60 : 60);
+        QVERIFY(move(from));
+        QVERIFY(Harness::xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
+        for (int i = 1; i <= 8; ++i) {
+            QVERIFY(move(from + by * i / 8));
+            QTest::qWait(30);
+        }
+        QVERIFY(Harness::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        QRect moved;
+        const bool followed = QTest::qWaitFor(
+            [&] {
+                moved = windowRect(output());
+                const QPoint d = moved.topLeft() - window.topLeft();
+                return d.x() * by.x() >= by.x() * by.x() / 2 && d.y() * by.y() >= by.y() * by.y() / 2;
+            },
+            10000);
+        QVERIFY2(followed, "the window did not follow the drag");
+        const QPoint d = moved.topLeft() - window.topLeft();
+        QVERIFY(qAbs(d.x()) <= qAbs(by.x()) + 2 && qAbs(d.y()) <= qAbs(by.y()) + 2);
+        QCOMPARE(moved.size(), window.size());
+        QCOMPARE(h.output().count(QStringLiteral(".get_toplevel(")), 1);
+
+        // Keys are recorded as on X11: a held key once, Right Shift by name.
+        const QPoint scene = moved.topLeft();
+        const auto click = [&](QPoint at) {
+            return move(scene + at) && Harness::xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        };
+        const auto crop = [&](QRect r) { return output().copy(r.translated(scene)); };
+        const QRect header(285, 117, 141, 21);
+        const QImage emptyHeader = crop(header);
+        QVERIFY(click({83, 205})); // MACRO
+        QVERIFY2(QTest::qWaitFor([&] { return crop(header) != emptyHeader; }, 10000), "no macro page");
+        const QString file = h.workDir() + QStringLiteral("/modules/macro/Macro. 001.bin");
+        QVERIFY(click({394, 127})); // add a macro
+        QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
+        QVERIFY(click({743, 127})); // record
+        QVERIFY(Harness::xdotool({QStringLiteral("keydown"), QStringLiteral("a")}));
+        QTest::qWait(1000);
+        QVERIFY(Harness::xdotool({QStringLiteral("keyup"), QStringLiteral("a")}));
+        QVERIFY(Harness::xdotool({QStringLiteral("key"), QStringLiteral("62")}));
+        QVERIFY(click({764, 127})); // stop
+        QStringList lines;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         QSettings s(file, QSettings::IniFormat);
+                         lines.clear();
+                         for (int i = 0; i < s.value(QStringLiteral("config/total")).toInt(); ++i)
+                             lines.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+                         return lines.size() >= 4;
+                     },
+                     10000),
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        QCOMPARE(lines,
+                 (QStringList{QStringLiteral("A    [Down]"), QStringLiteral("A      [Up]"),
+                              QStringLiteral("R Shift    [Down]"), QStringLiteral("R Shift      [Up]")}));
+        QVERIFY(h.isRunning());
+    }
+};
+
+QTEST_MAIN(tst_gui_wayland)
+#include "tst_gui_wayland.moc"
