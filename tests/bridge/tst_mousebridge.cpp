@@ -394,8 +394,24 @@ void MouseBridgeTest::scrollSwapChangesOnlyBitSix()
 
     rig.view->setScrollPinSwap(false);
     QVERIFY(rig.waitFrames(6));
-    QCOMPARE(rig.dev->functionOption(), (std::array<uchar, 4>{type, rate, uchar(option1 & ~0x40), option2}));
+    const std::array<uchar, 4> unswapped{type, rate, uchar(option1 & ~0x40), option2};
+    QCOMPARE(rig.dev->functionOption(), unswapped);
     QVERIFY(!rig.view->getScrollPinSwap());
+
+    // Unanswered reads: 03H is not sent (it would zero type, rate and option
+    // 2) and the failure is reported; the profile still keeps the choice.
+    VirtualDevice::Faults mute;
+    mute.noFeatureAnswer = true;
+    rig.dev->setFaults(mute);
+    rig.dev->clearReceived();
+    BridgesDebugCatcher debug;
+    rig.view->setScrollPinSwap(true);
+    QVERIFY(rig.waitFrames(1));
+    QCOMPARE(rig.dev->received().size(), 1);
+    QCOMPARE(rig.dev->received().at(0).frame[0], uchar(0x83));
+    QCOMPARE(rig.dev->functionOption(), unswapped);
+    QVERIFY(debug.contains(QStringLiteral("cmd Failed 03")));
+    QVERIFY(rig.view->getScrollPinSwap());
 }
 
 int main(int argc, char **argv)
