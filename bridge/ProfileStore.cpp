@@ -2,7 +2,11 @@
 
 #include "FileReplace.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QSaveFile>
 #include <QSettings>
 
 ProfileStore::ProfileStore(const QString &settingDir) : m_dir(settingDir) {}
@@ -85,4 +89,63 @@ QVariantList ProfileStore::loadDefaultProfile(const QString &defaultProfilePath,
         break;
     }
     return out;
+}
+
+bool ProfileSettings::event(QEvent *e)
+{
+    if (e->type() == QEvent::UpdateRequest)
+        return true; // the view's writer stores the values
+    return QSettings::event(e);
+}
+
+ProfileWriter::ProfileWriter()
+{
+    m_thread.setMaxThreadCount(1);
+    m_thread.setExpiryTimeout(-1);
+}
+
+ProfileWriter::~ProfileWriter()
+{
+    waitForDone();
+}
+
+void ProfileWriter::queue(const QString &path, const QMap<QString, QVariant> &values)
+{
+    m_thread.start([path, values] {
+        if (!write(path, values))
+            qWarning() << "Could not write" << path;
+    });
+}
+
+void ProfileWriter::waitForDone()
+{
+    m_thread.waitForDone();
+}
+
+bool ProfileWriter::write(const QString &path, const QMap<QString, QVariant> &values)
+{
+    // QSettings lays out the INI text in a scratch file beside the target;
+    // the text then replaces the target through QSaveFile (write, sync,
+    // rename), so the target is never half written.
+    const QString scratch = path + QStringLiteral(".new");
+    QByteArray text;
+    {
+        QFile::remove(scratch);
+        QSettings out(scratch, QSettings::IniFormat);
+        out.clear();
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            out.setValue(it.key(), it.value());
+        out.sync();
+        QFile in(scratch);
+        if (out.status() != QSettings::NoError || !in.open(QIODevice::ReadOnly))
+            return false;
+        text = in.readAll();
+    }
+    QFile::remove(scratch);
+    QSaveFile target(path);
+    if (!target.open(QIODevice::WriteOnly) || target.write(text) != text.size()) {
+        target.cancelWriting();
+        return false;
+    }
+    return target.commit();
 }

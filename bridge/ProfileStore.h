@@ -4,7 +4,10 @@
 // import and reset of whole slots, and the page defaults of the default
 // profile. Files only; the view keeps the open QSettings objects.
 
+#include <QMap>
+#include <QSettings>
 #include <QString>
+#include <QThreadPool>
 #include <QVariantList>
 
 class ProfileStore {
@@ -31,4 +34,34 @@ public:
 
 private:
     QString m_dir;
+};
+
+// A profile's settings object for the GUI thread: it keeps every value in
+// memory and leaves writing the file to a ProfileWriter (QSettings would
+// otherwise write it on the GUI thread at the next pass of the event loop).
+// sync() still writes at once, for the moments that need the file now.
+class ProfileSettings : public QSettings {
+public:
+    using QSettings::QSettings;
+
+protected:
+    bool event(QEvent *e) override;
+};
+
+// Writes whole profile files on one thread of its own, in the order asked:
+// each batch is every key of one file as it stood, and replaces the file in
+// one atomic step with one sync, so a crash leaves the old or the new file.
+class ProfileWriter {
+public:
+    ProfileWriter();
+    ~ProfileWriter(); // waits for the queued batches
+
+    void queue(const QString &path, const QMap<QString, QVariant> &values);
+    void waitForDone();
+    // The same replacement on the calling thread; false when it failed (the
+    // old file is kept).
+    static bool write(const QString &path, const QMap<QString, QVariant> &values);
+
+private:
+    QThreadPool m_thread;
 };

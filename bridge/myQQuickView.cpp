@@ -1,8 +1,10 @@
 #include "myQQuickView.h"
 
 #include "Hid_Thread.h"
+#include "ProfileStore.h"
 
 #include <QMetaObject>
+#include <QTimer>
 #include <QQuickItem>
 #include <QtDebug>
 
@@ -15,8 +17,8 @@ myQQuickView::myQQuickView(QWidget *parent) : QQuickWidget(parent)
 
 myQQuickView::~myQQuickView()
 {
-    // Every write is already on disk; deleting the stores here only makes
-    // sure nothing a later change left behind is lost at exit.
+    // Nothing written may be lost at exit.
+    flushProfiles();
     for (QSettings *profile : std::as_const(m_profiles))
         delete profile;
     m_profiles.clear();
@@ -27,9 +29,10 @@ myQQuickView::~myQQuickView()
 void myQQuickView::openStores()
 {
     m_apConfig = new QSettings(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    m_writer = std::make_unique<ProfileWriter>();
     for (int i = 1; i <= 10; ++i)
         m_profiles.append(
-            new QSettings(QStringLiteral("./modules/setting/p%1.bin").arg(i), QSettings::IniFormat));
+            new ProfileSettings(QStringLiteral("./modules/setting/p%1.bin").arg(i), QSettings::IniFormat));
 }
 
 bool myQQuickView::invokeRoot(const char *function, const QVariantList &args, Qt::ConnectionType type)
@@ -122,9 +125,41 @@ void myQQuickView::profileWrite(const QString &key, const QVariant &value)
     } else {
         profile->setValue(key, value);
     }
-    profile->sync();
-    if (profile->status() != QSettings::NoError)
-        qWarning() << "Could not write" << key << "to" << profile->fileName();
+    // One batch per pass of the event loop: an apply writes up to 126 keys.
+    if (m_unwritten.isEmpty())
+        QTimer::singleShot(0, this, &myQQuickView::queueProfileWrites);
+    if (!m_unwritten.contains(profile))
+        m_unwritten.append(profile);
+}
+
+void myQQuickView::queueProfileWrites()
+{
+    for (QSettings *profile : std::as_const(m_unwritten)) {
+        if (!m_profiles.contains(profile))
+            continue; // replaced by an import or reset, which wrote it
+        QMap<QString, QVariant> values;
+        const QStringList keys = profile->allKeys();
+        for (const QString &key : keys)
+            values.insert(key, profile->value(key));
+        m_writer->queue(profile->fileName(), values);
+    }
+    m_unwritten.clear();
+}
+
+void myQQuickView::flushProfiles()
+{
+    if (m_writer)
+        m_writer->waitForDone();
+    // The stores hold every value; writing them here also covers batches
+    // not queued yet.
+    for (QSettings *profile : std::as_const(m_profiles)) {
+        if (!profile)
+            continue;
+        profile->sync();
+        if (profile->status() != QSettings::NoError)
+            qWarning() << "Could not write" << profile->fileName();
+    }
+    m_unwritten.clear();
 }
 
 QVariant myQQuickView::profileValue(const QString &key, const QVariant &defaultValue) const

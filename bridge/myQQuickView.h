@@ -25,8 +25,10 @@
 #include <QVariantMap>
 
 #include <array>
+#include <memory>
 
 class Hid_Thread;
+class ProfileWriter;
 class QMediaPlayer;
 class SoundPlayers;
 
@@ -50,11 +52,15 @@ public:
 
     // ---- current profile ------------------------------------------------------
     // Every profile value goes through these: lists are stored as lists of
-    // decimal texts (so they keep Qt's plain INI list form) and each write
-    // reaches the file at once.
+    // decimal texts (so they keep Qt's plain INI list form). Reads see a
+    // write at once; the files are written once per pass of the event loop,
+    // off the GUI thread, so one user action costs one file replacement.
     int currentProfileIndex() const { return m_currentProfile; }
     QSettings *currentProfile() const;
     void profileWrite(const QString &key, const QVariant &value);
+    // Puts every profile value written so far into its file before this
+    // returns (export, import, reset, exit, and anyone reading the files).
+    void flushProfiles();
     QVariant profileValue(const QString &key, const QVariant &defaultValue = QVariant()) const;
     // A stored list as written (items as strings); empty when absent.
     QVariantList profileList(const QString &key) const;
@@ -182,6 +188,10 @@ private:
     SoundPlayers *m_sounds = nullptr; // a child of the view
     QSettings *m_apConfig = nullptr;   // "./modules/setting/apConfig.bin"
     QList<QSettings *> m_profiles;     // "./modules/setting/p1.bin" .. "p10.bin"
+    // Profiles written since their file was last queued for writing.
+    QList<QSettings *> m_unwritten;
+    std::unique_ptr<ProfileWriter> m_writer;
+    void queueProfileWrites();
     int m_currentProfile = 0;
     QStringList m_msgStrings;          // "msg/0" .. "msg/5" of the current language
 };

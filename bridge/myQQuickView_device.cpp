@@ -412,8 +412,12 @@ void myQQuickView::setScrollPinSwap(bool isSwap)
     if (!m_hid)
         return;
     uchar type = 0, option1 = 0, option2 = 0, rate = 0;
-    m_hid->hid_83H_GetFunctionOption(type, option1, option2);
-    m_hid->hid_81H_GetReportRate(rate);
+    // 03H writes sensor type, report rate and options together: without both
+    // answers it would overwrite them with zeros, so it is not sent at all.
+    if (!m_hid->hid_83H_GetFunctionOption(type, option1, option2) || !m_hid->hid_81H_GetReportRate(rate)) {
+        qDebug("cmd Failed 03");
+        return;
+    }
     // Only the scroll direction bit changes; the rest goes back as read.
     option1 = uchar((option1 & ~kScrollSwapBit) | (isSwap ? kScrollSwapBit : 0));
     m_hid->hid_03H_SetFunctionOption(type, rate, option1, option2);

@@ -50,14 +50,12 @@ bool replaceProfileSlot(QList<QSettings *> &profiles, int profile, const QString
     if (!ProfileStore::isValidSlot(profile))
         return false;
     QSettings *old = profile < profiles.size() ? profiles.at(profile) : nullptr;
-    if (old)
-        old->sync();
     if (!store.importSlot(profile, source)) {
         qCWarning(lcStore) << "profile slot" << profile << "kept: cannot copy" << source;
         return false;
     }
     // Owned like the stores the view opened: by the view's list.
-    auto *fresh = new QSettings(store.slotPath(profile), QSettings::IniFormat);
+    auto *fresh = new ProfileSettings(store.slotPath(profile), QSettings::IniFormat);
     while (profiles.size() <= profile)
         profiles.append(nullptr);
     profiles[profile] = fresh;
@@ -88,8 +86,7 @@ void myQQuickView::saveProfile(int profile)
         UserDialogs::getSaveFileName(this, tr("Save File"), desktopFolder(), tr("Profile(*.pf)"));
     if (target.isEmpty())
         return;
-    if (profile < m_profiles.size() && m_profiles.at(profile))
-        m_profiles.at(profile)->sync();
+    flushProfiles();
     if (!ProfileStore(kSettingDir).exportSlot(profile, target))
         qCWarning(lcStore) << "profile export failed" << profile << target;
 }
@@ -102,11 +99,13 @@ void myQQuickView::loadProfile(int profile)
         UserDialogs::getOpenFileName(this, tr("Open File"), desktopFolder(), tr("Profile(*.pf)"));
     if (source.isEmpty())
         return;
+    flushProfiles();
     replaceProfileSlot(m_profiles, profile, source);
 }
 
 void myQQuickView::resetProfile(int profile)
 {
+    flushProfiles();
     replaceProfileSlot(m_profiles, profile, ProfileStore(kSettingDir).defaultPath());
 }
 

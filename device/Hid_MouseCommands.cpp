@@ -124,14 +124,16 @@ void Hid_Thread::hid_80H_GetFWVersion(QString &version)
     });
 }
 
-void Hid_Thread::hid_81H_GetReportRate(uchar &rate)
+bool Hid_Thread::hid_81H_GetReportRate(uchar &rate)
 {
+    bool answered = false;
     claimOrReport(kGetFailed, [&] {
         fillFrame(0x81);
         prefillAnswer(0x81, rate);
-        transferFrame(0);
+        answered = transferFrame(0);
         rate = answer(1);
     });
+    return answered;
 }
 
 void Hid_Thread::hid_82H_GetCurrentProfile(uchar &profile)
@@ -144,16 +146,18 @@ void Hid_Thread::hid_82H_GetCurrentProfile(uchar &profile)
     });
 }
 
-void Hid_Thread::hid_83H_GetFunctionOption(uchar &type, uchar &option1, uchar &option2)
+bool Hid_Thread::hid_83H_GetFunctionOption(uchar &type, uchar &option1, uchar &option2)
 {
+    bool answered = false;
     claimOrReport(kGetFailed, [&] {
         fillFrame(0x83);
         prefillAnswer();
-        transferFrame(0);
+        answered = transferFrame(0);
         type = answer(1);
         option1 = answer(3);
         option2 = answer(4);
     });
+    return answered;
 }
 
 bool Hid_Thread::hid_87H_GetLEDInstructFunction(uchar type, uchar &option1, uchar &option2, uchar &option3)

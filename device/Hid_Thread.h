@@ -163,9 +163,11 @@ public slots:
     void hid_13H_SetMacroKey(uchar macroId, uchar *src128);
 
     void hid_80H_GetFWVersion(QString &version);
-    void hid_81H_GetReportRate(uchar &rate);
+    // 81H and 83H answer whether the exchange succeeded (the outputs are
+    // filled either way), so a caller can refuse to write back a guess.
+    bool hid_81H_GetReportRate(uchar &rate);
     void hid_82H_GetCurrentProfile(uchar &profile);
-    void hid_83H_GetFunctionOption(uchar &type, uchar &option1, uchar &option2);
+    bool hid_83H_GetFunctionOption(uchar &type, uchar &option1, uchar &option2);
     bool hid_87H_GetLEDInstructFunction(uchar type, uchar &option1, uchar &option2, uchar &option3);
     void hid_8BH_GetCurrentDPIStage(uchar &dpiStage);
     void hid_8DH_GetRGBLedEffect(uchar &effect, uchar &option1, uchar &option2);

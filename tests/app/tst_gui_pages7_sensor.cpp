@@ -155,6 +155,54 @@ private slots:
                                   (QList<int>{0, 0, 1000, 0, 0, 0, 0, 0}), 3000);
     }
 
+    // Switching the current stage off hands "current" to the nearest stage
+    // in use, lower first; apply then names that stage.
+    void switchedOffStageHandsCurrentOn_data()
+    {
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<int>("current");
+        const QStringList all{"250", "500", "750", "1000", "1250", "1500", "1750", "2000"};
+        QTest::newRow("stage 4 to 3") << all << 3 << 2;
+        QTest::newRow("stage 8 to 7") << all << 7 << 6;
+        QTest::newRow("stage 4 to 5, 1-3 off") << QStringList{"0", "0", "0", "1000", "1250", "0", "0", "0"} << 3
+                                                << 4;
+    }
+    void switchedOffStageHandsCurrentOn()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(int, picked);
+        QFETCH(int, current);
+        Program p;
+        QVERIFY(p.start("stages=8,logo=0", [&](const QString &dir) {
+            QSettings s(dir + QStringLiteral("/modules/setting/p1.bin"), QSettings::IniFormat);
+            s.setValue(QStringLiteral("sensor/dpi_Z3"), values);
+        }));
+        PAGES7_DO(openPage(p, 3, QStringLiteral("pageSensor")));
+        QQuickItem *dpi = pageItem(p, "dpiLevel");
+        QQuickItem *button = p.item(QStringLiteral("button%1").arg(picked), dpi);
+        PAGES7_DO(clickAt(p, button, QPointF(20, 9)));
+        QCOMPARE(dpi->property("currentIndex").toInt(), picked);
+
+        int before = p.sent().size();
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("arrow"), button)));
+        QQuickItem *menu = p.item(QStringLiteral("valueMenu"), dpi);
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
+        PAGES7_DO(clickCentre(p, p.item(QStringLiteral("menuCell0"), menu))); // "×"
+        QList<SentCommand> sets;
+        PAGES7_DO(waitFor(p, before, 0x11, 1, &sets, 32));
+        QCOMPARE(uchar(sets[0].block[picked]), uchar(0x80));
+        QCOMPARE(dpi->property("currentIndex").toInt(), current);
+
+        before = p.sent().size();
+        QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
+        PAGES7_DO(clickCentre(p, pageItem(p, "apply")));
+        QList<SentCommand> stage;
+        PAGES7_DO(waitFor(p, before, 0x0B, 1, &stage));
+        QCOMPARE(int(stage[0].frame[1]), current + 1);
+        QVERIFY(uchar(sets[0].block[current]) != 0x80);
+    }
+
     void resetSendsIndicatorColours_data()
     {
         QTest::addColumn<QByteArray>("device");

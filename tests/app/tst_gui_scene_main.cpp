@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <functional>
 
+#include <algorithm>
+
 using namespace scenedriver;
 
 namespace {
@@ -158,56 +160,99 @@ private slots:
         QVERIFY(qRed(centre) < 80 && qGreen(centre) < 80 && qBlue(centre) < 90);
     }
 
-    void switchingToP03SendsSlot2()
+    void switchingProfileLeavesTheMouseHoldingTheNewSlot()
     {
         WorkFolder folder;
         QVERIFY(folder.make());
+        // P03 differs from P01 in every setting the mouse holds; its button 5
+        // plays the macro of mouse slot 2 (id 3).
+        const QStringList type0{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12",
+                                "13", "14", "15", "16", "17", "18", "19", "20", "21", "22", "23", "24"};
+        QStringList type1 = type0;
+        std::reverse(type1.begin(), type1.end());
+        QByteArray matrix;
         {
-            // Slot 2 gets its own assignment for the right button (middle click).
+            QSettings p1(QStringLiteral("modules/setting/p1.bin"), QSettings::IniFormat);
             QSettings p3(QStringLiteral("modules/setting/p3.bin"), QSettings::IniFormat);
+            for (const QString &key : p1.allKeys())
+                p3.setValue(key, p1.value(key));
             p3.setValue(QStringLiteral("keydefine_Z3/1"), QStringList{"1", "0", "242", "0"});
+            p3.setValue(QStringLiteral("keydefine_Z3/5"), QStringList{"9", "0", "3", "0"});
+            p3.setValue(QStringLiteral("keydefine_Z3/scrollswap"), true);
+            p3.setValue(QStringLiteral("sensor/reportRate_Z3"), 8);
+            p3.setValue(QStringLiteral("sensor/dpi_Z3"),
+                        QStringList{"250", "750", "1250", "1750", "2500", "3000", "0", "0"});
+            p3.setValue(QStringLiteral("sensor/stage_Z3"), 5);
+            p3.setValue(QStringLiteral("color_Z3/type0"), type0);
+            p3.setValue(QStringLiteral("color_Z3/type1"), type1);
+            p3.setValue(QStringLiteral("color_Z3/type2"), QStringList{"7", "6", "5", "4", "3", "2", "1", "0"});
+            p3.setValue(QStringLiteral("color_Z3/ledEffect"), QStringList{"2", "3", "5"});
+            for (int k = 0; k < 16; ++k) {
+                const int from = k == 3 ? 4 : k == 4 ? 3 : k == 14 ? 15 : k == 15 ? 14 : k;
+                for (const QString &b : p3.value(QStringLiteral("keydefine_Z3/%1").arg(from)).toStringList())
+                    matrix.append(char(b.toInt()));
+            }
         }
         Scene scene;
         QVERIFY(scene.start());
-        if (!scene.view->rootObject()
-                 ->findChild<QObject *>(QStringLiteral("main_Z3"))
-                 ->property("pageKeydefine")
-                 .value<QObject *>())
-            QSKIP("the key definition page is not part of this build yet");
-        // A switch re-sends the pages in order: key assignments (12H), lighting,
-        // then the sensor page, whose DPI stage (0BH) comes last. Waiting for it
-        // keeps a late frame of one switch from being counted for the next.
+        scene.device->setDpiStageCount(8);
+        const QString macro = scene.view->createMacroIni().toString();
+        QVERIFY(scene.view->saveMacroIni(macro, {QStringLiteral("A    [Down]")}).toBool());
+        scene.view->setMacroIniConfig(macro, {2, 1});
         const auto has = [&](uchar code) {
             for (const auto &r : scene.device->received())
                 if (r.frame[0] == code)
                     return true;
             return false;
         };
+        // The stage (0BH) goes last; the screen stays locked until it is out.
         const auto switchTo = [&](int slot) {
             scene.device->clearReceived();
             if (!clickItem(scene.view, QStringLiteral("profileButton%1").arg(slot)))
                 return false;
-            return QTest::qWaitFor([&] { return has(0x0B) && scene.view->hidThread()->isLinkFree(); }, 8000) &&
+            return QTest::qWaitFor([&] { return has(0x0B) && scene.view->hidThread()->isLinkFree(); }, 15000) &&
                    QTest::qWaitFor([&] { return scene.device->openHandleCount() == 0; }, 3000);
+        };
+        const auto bytes = [](const QStringList &texts) {
+            QByteArray out;
+            for (const QString &t : texts)
+                out.append(char(t.toInt()));
+            return out;
         };
 
         QVERIFY(switchTo(2));
-        QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 2);
         QCOMPARE(scene.view->currentProfileIndex(), 2);
-        QVERIFY(has(0x12));
-        const QByteArray slot2Matrix = scene.device->keyMatrix();
-        // P01 sends its own assignments, P03 again gives slot 2's.
+        VirtualDevice &dev = *scene.device;
+        QCOMPARE(dev.keyMatrix(), matrix);
+        QVERIFY(dev.macro(3).count('\0') < 128);
+        const QByteArray uploaded = dev.macro(3);
+        QVERIFY(dev.functionOption()[2] & 0x40);
+        QCOMPARE(int(dev.reportRate()), 8);
+        QCOMPARE(dev.dpiCodes(), QByteArray::fromHex("010305074546" "8080"));
+        QCOMPARE(int(dev.dpiStage()), 5);
+        QCOMPARE(dev.ledColors(0), bytes(type0));
+        if (item(scene.view, QStringLiteral("pageSensor"))->property("isLogoLedWork").toBool())
+            QCOMPARE(dev.ledColors(2), QByteArray::fromHex("67452301"));
+        else
+            QCOMPARE(dev.ledColors(1), bytes(type1));
+        QCOMPARE(int(dev.ledEffect()[0]), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(scene.view->isEnabled(), 3000);
+        // The macro went up as an upload of its own would send it.
+        scene.view->ui_13H_SetMacroKey(3, macro);
+        QTRY_VERIFY_WITH_TIMEOUT(scene.view->hidThread()->isLinkFree(), 3000);
+        QCOMPARE(dev.macro(3), uploaded);
+
+        // Back on P01 the mouse holds P01 again.
         QVERIFY(switchTo(0));
-        QVERIFY(has(0x12));
-        QVERIFY(scene.device->keyMatrix() != slot2Matrix);
-        QVERIFY(switchTo(2));
-        QVERIFY(has(0x12));
-        QCOMPARE(scene.device->keyMatrix(), slot2Matrix);
+        QCOMPARE(int(dev.reportRate()), 1);
+        QCOMPARE(dev.dpiCodes(), QByteArray::fromHex("0204060880808080"));
+        QVERIFY(!(dev.functionOption()[2] & 0x40));
+        QVERIFY(dev.keyMatrix() != matrix);
 
         // A click on the current slot sends nothing: a marker command sent
         // after the click is the only frame that reaches the device.
         scene.device->clearReceived();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton2")));
+        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton0")));
         QCoreApplication::processEvents();
         scene.view->hidThread()->hid_07H_SetLEDInstructFunction(0x5A, 0, 0, 0);
         QTRY_VERIFY_WITH_TIMEOUT(has(0x07), 5000);

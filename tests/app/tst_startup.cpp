@@ -305,10 +305,15 @@ private slots:
         view.profileWrite(QStringLiteral("sensor/one"), QVariantList{42});
         view.profileWrite(QStringLiteral("sensor/none"), QVariantList{});
         view.profileWrite(QStringLiteral("sensor/stage_Z3"), 3);
-        // Written at once, in the plain list form.
-        QFile raw(QStringLiteral("./modules/setting/p1.bin"));
-        QVERIFY(raw.open(QIODevice::ReadOnly));
-        const QByteArray text = raw.readAll();
+        // Written once control is back in the event loop, in the plain list form.
+        QByteArray text;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QFile raw(QStringLiteral("./modules/setting/p1.bin"));
+                text = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
+                return text.contains("stage_Z3=3");
+            },
+            5000));
         QVERIFY2(text.contains("dpi_Z3=500, 1000, 1500"), text.constData());
         QVERIFY(!text.contains("@Variant"));
         // A fresh reader (another process would see the same) gets lists back.

@@ -10,6 +10,49 @@
 #include <QApplication>
 #include <QTest>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Counts the times a file of a folder is created or replaced by a rename
+// (each atomic rewrite does one of them) while it lives.
+class ReplaceCounter {
+public:
+    ReplaceCounter(const QString &folder, const QString &name) : m_name(name.toUtf8())
+    {
+        m_fd = inotify_init1(IN_NONBLOCK);
+        inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CREATE);
+    }
+    ~ReplaceCounter() { close(m_fd); }
+    int count()
+    {
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (char *p = buffer; p < buffer + n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(p);
+                if (e->len && m_name == e->name)
+                    ++m_count;
+                p += sizeof(inotify_event) + e->len;
+            }
+        }
+        return m_count;
+    }
+
+private:
+    int m_fd = -1;
+    int m_count = 0;
+    QByteArray m_name;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
 class MouseBridgeTest : public QObject {
     Q_OBJECT
 private slots:
@@ -23,6 +66,7 @@ private slots:
     void colourSetsKeepLowEightBits();
     void keyMatrixSwapsButtonsThreeFourAndFourteenFifteen();
     void keyMatrixFromShortListCountsMissingAsZero();
+    void oneActionReplacesTheProfileFileOnce();
     void deviceQuestionsAnswerFromTheDevice();
     void deviceQuestionsWithoutAnswerOrDevice();
     void readBackSlotsReturnTheDeviceBlocks();
@@ -194,6 +238,32 @@ void MouseBridgeTest::keyMatrixSwapsButtonsThreeFourAndFourteenFifteen()
     QCOMPARE(bridgesInts(rig.view->getKeydefine(QVariant(5))), QList<int>({80, 81, 82, 83}));
     QVERIFY(!rig.isStored("keydefine_Z3/16"));
     QVERIFY(rig.view->getKeydefine(QVariant(16)).isEmpty());
+}
+
+void MouseBridgeTest::oneActionReplacesTheProfileFileOnce()
+{
+    BridgesViewRig rig;
+    const QString file = rig.dir.filePath(QStringLiteral("modules/setting/p1.bin"));
+    ReplaceCounter replaced(QFileInfo(file).absolutePath(), QStringLiteral("p1.bin"));
+    // A key-page apply: 17 keys in one pass of the event loop.
+    QVariantList src;
+    for (int j = 0; j < 64; ++j)
+        src.append(j);
+    rig.view->ui_12H_SetKeyMatrix(src);
+    rig.view->setScrollPinSwap(true);
+    const auto complete = [&] {
+        const QByteArray text = fileBytes(file);
+        return text.contains("scrollswap=true") && text.contains("0=0, 1, 2, 3") &&
+               text.contains("15=60, 61, 62, 63");
+    };
+    QVERIFY(QTest::qWaitFor(complete, 5000));
+    QCOMPARE(replaced.count(), 1);
+
+    // A value written just before the end is in the file after it.
+    rig.view->ui_0BH_SetCurrentDPIStage(6);
+    QVERIFY(rig.waitIdle());
+    rig.view.reset();
+    QVERIFY(fileBytes(file).contains("stage_Z3=6"));
 }
 
 void MouseBridgeTest::keyMatrixFromShortListCountsMissingAsZero()
@@ -394,8 +464,24 @@ void MouseBridgeTest::scrollSwapChangesOnlyBitSix()
 
     rig.view->setScrollPinSwap(false);
     QVERIFY(rig.waitFrames(6));
-    QCOMPARE(rig.dev->functionOption(), (std::array<uchar, 4>{type, rate, uchar(option1 & ~0x40), option2}));
+    const std::array<uchar, 4> unswapped{type, rate, uchar(option1 & ~0x40), option2};
+    QCOMPARE(rig.dev->functionOption(), unswapped);
     QVERIFY(!rig.view->getScrollPinSwap());
+
+    // Unanswered reads: 03H is not sent (it would zero type, rate and option
+    // 2) and the failure is reported; the profile still keeps the choice.
+    VirtualDevice::Faults mute;
+    mute.noFeatureAnswer = true;
+    rig.dev->setFaults(mute);
+    rig.dev->clearReceived();
+    BridgesDebugCatcher debug;
+    rig.view->setScrollPinSwap(true);
+    QVERIFY(rig.waitFrames(1));
+    QCOMPARE(rig.dev->received().size(), 1);
+    QCOMPARE(rig.dev->received().at(0).frame[0], uchar(0x83));
+    QCOMPARE(rig.dev->functionOption(), unswapped);
+    QVERIFY(debug.contains(QStringLiteral("cmd Failed 03")));
+    QVERIFY(rig.view->getScrollPinSwap());
 }
 
 int main(int argc, char **argv)

@@ -117,7 +117,9 @@ void TestStoreSlots::failedImportKeepsSlotAndStore()
     ScriptedDialogs dialogs;
     myQQuickView view;
     view.profileWrite(QStringLiteral("sensor/stage_Z3"), 5);
+    view.flushProfiles();
     const QByteArray before = storesReadAll(work.file(QStringLiteral("modules/setting/p1.bin")));
+    QVERIFY(before.contains("stage_Z3=5"));
     QSettings *store = view.currentProfile();
     dialogs.answer({work.file(QStringLiteral("vanished.pf"))});
     view.loadProfile(0);

@@ -78,16 +78,22 @@ Item {
         _call(pageSensor, "pageReset")
     }
 
-    // The pages re-read the slot that has just become current, then send it:
-    // the mouse keeps no profiles of its own, so without this it would go on
-    // running the previous slot's settings while the screen shows the new one.
+    // The pages re-read the slot that has just become current, then send all
+    // of it: the mouse keeps one set of settings, so without this it would go
+    // on running the previous slot's while the screen shows the new one.
+    // The screen is locked from the start; when the calls return every
+    // command but the last has ended, and the last takes at most 400 ms (a
+    // macro: two quiet waits and four reports).
     function reloadProfile(index) {
+        mainIten.setProtectUI(30000)
         ui_View.ui_02H_SetCurrentProfile(index)
         _call(pageKeydefine, "initUI")
         _call(pageColor, "refreshUI")
         _call(pageSensor, "initUI")
-        mainIten.setProtectUI(1600)
-        totalApply()
+        _call(pageKeydefine, "sendAll")
+        _call(pageColor, "sendAll")
+        _call(pageSensor, "sendAll")
+        mainIten.setProtectUI(400)
     }
 
     Connections {

@@ -66,6 +66,12 @@ Item {
         ui_View.ui_0DH_SetRGBLedEffect(cmd[0], cmd[1], cmd[2], configs);
     }
 
+    // Everything of this page the mouse holds, for a profile switch.
+    function sendAll() {
+        ui_View.ui_10H_SetLED8StageColor(0, _Palette.rgbList());
+        pageApply();
+    }
+
     function pageReset() {
         _Palette.setTextInputFocus(false);
         var d = ColorMath.splitDefaults(ui_View.loadDefaultProfile(2));

@@ -433,6 +433,20 @@ Item {
         ui_View.ui_12H_SetKeyMatrix(Rules.src64(_entries()));
     }
 
+    // Everything of this page the mouse holds, for a profile switch: the
+    // macros the buttons play, then the buttons.
+    function sendAll() {
+        var used = Rules.usedSlots(_entries());
+        var names = _macroNames();
+        for (var i = 0; i < names.length; ++i) {
+            var cfg = ui_View.loadMacroIniConfig(names[i]);
+            var slot = cfg.length >= 1 ? parseInt(cfg[0], 10) : -1;
+            if (used.indexOf(slot) >= 0)
+                ui_View.ui_13H_SetMacroKey(slot + 1, names[i]);
+        }
+        pageApply();
+    }
+
     function applyButton() {
         _protect(800);
         pageApply();

@@ -74,6 +74,7 @@ Item {
         // The stored list replaces the defaults, also when it is empty.
         _DpiLevel.valueForIndex = SensorMath.normaliseStoredValues(values);
         _DpiLevel.currentIndex = SensorMath.stageIndex(stage);
+        _keepStageInUse();
 
         var rgb = ui_View.ui_90H_GetLED8StageColor(1);
         if (rgb.length === 24) {
@@ -94,7 +95,26 @@ Item {
         ui_View.setCursorSpeed(_Cursor.currentIndex);
         ui_View.setVerticalScrollLines(_Lines.currentIndex);
         ui_View.setDoubleClickSpeed(_DoubleClick.currentIndex);
-        ui_View.ui_0BH_SetCurrentDPIStage(_DpiLevel.currentIndex + 1);
+        // Never a switched-off stage; with every stage off there is none to name.
+        var stage = SensorMath.stageInUse(_DpiLevel.valueForIndex, _DpiLevel.currentIndex, dpiMAXStage);
+        if (stage >= 0)
+            ui_View.ui_0BH_SetCurrentDPIStage(stage + 1);
+    }
+
+    // Everything of this page the mouse holds, for a profile switch: the DPI
+    // values before the stage that names one of them.
+    function sendAll() {
+        _sendDpiSet();
+        _sendIndicatorColours();
+        pageApply();
+    }
+
+    // A switched-off stage cannot stay current: the nearest stage in use
+    // (lower first) takes its place.
+    function _keepStageInUse() {
+        var i = SensorMath.stageInUse(_DpiLevel.valueForIndex, _DpiLevel.currentIndex, dpiMAXStage);
+        if (i >= 0)
+            _DpiLevel.currentIndex = i;
     }
 
     function pageReset() {
@@ -113,6 +133,7 @@ Item {
             return;
         _DpiLevel.valueForIndex = d.dpi;
         _DpiLevel.currentIndex = SensorMath.stageIndex(d.stage);
+        _keepStageInUse();
         _sendDpiSet();
         for (var i = 0; i < 8; ++i) {
             _Colors.setColor(i, d.rgb[3 * i], d.rgb[3 * i + 1], d.rgb[3 * i + 2]);
@@ -278,6 +299,7 @@ Item {
         onValueChanged: function (index, value) {
             // Picking on a fresh profile must not leave holes in the stored list.
             _DpiLevel.valueForIndex = SensorMath.completeValues(_DpiLevel.valueForIndex);
+            page._keepStageInUse();
             page._sendDpiSet();
         }
     }

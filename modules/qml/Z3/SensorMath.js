@@ -31,6 +31,30 @@ function stageIndex(stage) {
     return clamp(toInt(stage) - 1, 0, 7);
 }
 
+// The stage (index 0..7) that can be current when stage `index` may have
+// been switched off: itself while it is in use (a value above 0 and below
+// maxStage), else the nearest lower stage in use, else the nearest higher
+// one; -1 when no stage is in use. While no values are known (an empty
+// list) the stage is kept as it is.
+function stageInUse(values, index, maxStage) {
+    var n = clamp(toInt(maxStage), 0, 8);
+    var i = clamp(toInt(index), 0, 7);
+    if (!values || values.length === 0)
+        return i;
+    var used = function (k) {
+        return k < n && k < values.length && toNonNegative(values[k]) > 0;
+    };
+    if (used(i))
+        return i;
+    for (var lower = i - 1; lower >= 0; --lower)
+        if (used(lower))
+            return lower;
+    for (var higher = i + 1; higher < 8; ++higher)
+        if (used(higher))
+            return higher;
+    return -1;
+}
+
 // The values each stage's menu offers; 0 is "stage not in use".
 var menuValues = [
     [0, 250, 500, 750, 1000, 1250, 1500, 1750, 2000, 2500, 3000, 3500, 4000],

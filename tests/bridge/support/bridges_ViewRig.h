@@ -140,11 +140,15 @@ struct BridgesViewRig {
     // A value as it stands in profile file n (1..10) on disk.
     QVariant stored(const QString &key, int n = 1) const
     {
+        if (view)
+            view->flushProfiles();
         QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
         return file.value(key);
     }
     bool isStored(const QString &key, int n = 1) const
     {
+        if (view)
+            view->flushProfiles();
         QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
         return file.contains(key);
     }
