@@ -14,8 +14,6 @@
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 
-#include <cstdio>
-
 namespace {
 
 void keyboardCallback(uchar usbCode, uchar isDown, void *userData)
@@ -38,24 +36,6 @@ void chooseSceneGraphBackend()
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
-
-// Z3_REPORT_FIRST_FRAME (bench/startup): prints "first-frame" on standard
-// output when the window paints for the first time.
-class FirstFrameReporter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            std::fputs("first-frame\n", stdout);
-            std::fflush(stdout);
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -88,10 +68,6 @@ int main(int argc, char *argv[])
 
         DeviceMonitor monitor;
         QObject::connect(&monitor, &DeviceMonitor::deviceChanged, &w, &Widget::onDeviceChange);
-
-        FirstFrameReporter firstFrame;
-        if (!qEnvironmentVariableIsEmpty("Z3_REPORT_FIRST_FRAME"))
-            w.view()->installEventFilter(&firstFrame);
 
         w.startUp();
 
