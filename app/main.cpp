@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QThreadPool>
 
 namespace {
 
@@ -45,6 +46,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("z3config"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Z3_VERSION));
     const Options options = parseOptions(app);
+    // Transfers come in short bursts; a pool thread left without work ends
+    // after a second instead of idling for Qt's default thirty.
+    QThreadPool::globalInstance()->setExpiryTimeout(1000);
     chooseSceneGraphBackend();
 
     // "./modules/..." resolves against the program's own working folder from
