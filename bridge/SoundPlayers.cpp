@@ -322,14 +322,23 @@ public:
             connect(p, &QMediaPlayer::positionChanged, this, copy);
         }
         // The music starts when the start-up chime ends (and loops by
-        // itself). Queued, so the player that ended has left its own signal
-        // before anything is asked of it.
+        // itself). The chime plays once, so its file is dropped, and with it
+        // the back end's threads for it. Queued, so the player that ended
+        // has left its own signal before anything is asked of it.
         connect(m_players[kStartUp], &QMediaPlayer::mediaStatusChanged, this,
                 [this](QMediaPlayer::MediaStatus status) {
                     if (status != QMediaPlayer::EndOfMedia)
                         return;
                     QMetaObject::invokeMethod(
-                        this, [this] { run([this] { restart(kBackground, m_musicFile()); }); },
+                        this,
+                        [this] {
+                            run([this] {
+                                restart(kBackground, m_musicFile());
+                                if (m_players[kStartUp]->mediaStatus() == QMediaPlayer::EndOfMedia)
+                                    m_players[kStartUp]->setSource(QUrl());
+                                snapshot(kStartUp);
+                            });
+                        },
                         Qt::QueuedConnection);
                 });
         QMutexLocker locker(&m_shared->lock);
@@ -447,14 +456,18 @@ void SoundPlayers::start(bool waitForPlayers)
     m_worker = new Worker(m_shared, m_musicFile);
     m_worker->moveToThread(m_thread);
     m_thread->start();
-    // Creating the players loads nothing, so this is quick; waiting for it
-    // only means player() answers right after construction.
+    // Creating the players loads the media back end, which takes a while
+    // on a busy machine; it is not a call that can get stuck on a file, so
+    // it does not count towards replacing the thread. Waiting for it only
+    // means player() answers at once.
     auto ready = std::make_shared<QSemaphore>();
     Worker *worker = m_worker;
+    std::shared_ptr<Shared> shared = m_shared;
     QMetaObject::invokeMethod(
         worker,
-        [worker, ready] {
-            worker->run([worker] { worker->create(); });
+        [worker, ready, shared] {
+            if (!shared->closing)
+                worker->create();
             ready->release();
         },
         Qt::QueuedConnection);
