@@ -144,10 +144,23 @@ private:
 };
 
 struct ProcSample {
-    double runNs = 0;     // all threads' CPU time
-    double switches = 0;  // all threads' context switches
+    // Per thread: CPU time (ns) and context switches. Kept per thread so a
+    // thread that ends during the interval does not count as negative work.
+    QHash<QString, QPair<double, double>> tasks;
     int threads = 0;
     double peakMiB = 0;
+
+    // CPU ns and switches of the threads alive at `after`, since `this`.
+    QPair<double, double> until(const ProcSample &after) const
+    {
+        QPair<double, double> d{0, 0};
+        for (auto it = after.tasks.cbegin(); it != after.tasks.cend(); ++it) {
+            const QPair<double, double> was = tasks.value(it.key(), {0, 0});
+            d.first += it.value().first - was.first;
+            d.second += it.value().second - was.second;
+        }
+        return d;
+    }
 };
 
 ProcSample sampleProc(qint64 pid)
@@ -156,15 +169,16 @@ ProcSample sampleProc(qint64 pid)
     const QString base = QStringLiteral("/proc/%1").arg(pid);
     const QStringList tasks = QDir(base + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &t : tasks) {
+        QPair<double, double> &task = s.tasks[t];
         QFile sched(base + QStringLiteral("/task/") + t + QStringLiteral("/schedstat"));
         if (sched.open(QIODevice::ReadOnly))
-            s.runNs += sched.readAll().split(' ').value(0).toDouble();
+            task.first = sched.readAll().split(' ').value(0).toDouble();
         QFile status(base + QStringLiteral("/task/") + t + QStringLiteral("/status"));
         if (!status.open(QIODevice::ReadOnly))
             continue;
         for (const QByteArray &line : status.readAll().split('\n'))
             if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
-                s.switches += line.mid(line.indexOf(':') + 1).trimmed().toDouble();
+                task.second += line.mid(line.indexOf(':') + 1).trimmed().toDouble();
     }
     QFile status(base + QStringLiteral("/status"));
     if (status.open(QIODevice::ReadOnly)) {
@@ -206,7 +220,7 @@ Run measure(const XProbe &x, const QString &program, const QStringList &args, co
         return r;
     const qint64 pid = p.processId();
     Window w = 0;
-    while (!(w = x.mappedWindow(pid)) && clock.elapsed() < 20000 && p.state() == QProcess::Running)
+    while (!(w = x.mappedWindow(pid)) && clock.elapsed() < 60000 && p.state() == QProcess::Running)
         QThread::msleep(2);
     if (!w) {
         stop();
@@ -214,7 +228,7 @@ Run measure(const XProbe &x, const QString &program, const QStringList &args, co
     }
     r.mappedMs = clock.nsecsElapsed() / 1e6;
     XProbe::Shot s;
-    while (clock.elapsed() < 20000 && ((s = x.shot(w)).uniform))
+    while (clock.elapsed() < 60000 && ((s = x.shot(w)).uniform))
         QThread::msleep(5);
     if (s.uniform) {
         stop();
@@ -224,7 +238,7 @@ Run measure(const XProbe &x, const QString &program, const QStringList &args, co
     // The animation has ended once the pixels stay the same for a second.
     size_t last = s.hash;
     r.settledMs = r.contentMs;
-    while (clock.elapsed() < 30000 && clock.nsecsElapsed() / 1e6 - r.settledMs < 1000) {
+    while (clock.elapsed() < 90000 && clock.nsecsElapsed() / 1e6 - r.settledMs < 1000) {
         QThread::msleep(15);
         const XProbe::Shot now = x.shot(w);
         if (now.valid && now.hash != last) {
@@ -238,8 +252,9 @@ Run measure(const XProbe &x, const QString &program, const QStringList &args, co
     QThread::sleep(idleSeconds);
     const ProcSample after = sampleProc(pid);
     const double seconds = idle.nsecsElapsed() / 1e9;
-    r.cpuPercent = 100.0 * (after.runNs - before.runNs) / 1e9 / seconds;
-    r.wakeups = (after.switches - before.switches) / seconds;
+    const QPair<double, double> used = before.until(after);
+    r.cpuPercent = 100.0 * used.first / 1e9 / seconds;
+    r.wakeups = used.second / seconds;
     r.threads = after.threads;
     r.peakMiB = after.peakMiB;
     r.ok = p.state() == QProcess::Running;
