@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,24 +41,6 @@ void chooseSceneGraphBackend()
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
-// Z3_REPORT_FIRST_FRAME (bench/startup): prints "first-frame" on standard
-// output when the window paints for the first time.
-class FirstFrameReporter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            std::fputs("first-frame\n", stdout);
-            std::fflush(stdout);
-        }
-        return false;
-    }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,6 +49,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("z3config"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Z3_VERSION));
     const Options options = parseOptions(app);
+    // Transfers come in short bursts; a pool thread left without work ends
+    // after a second instead of idling for Qt's default thirty.
+    QThreadPool::globalInstance()->setExpiryTimeout(1000);
     chooseSceneGraphBackend();
 
     // "./modules/..." resolves against the program's own working folder from
@@ -89,10 +75,6 @@ int main(int argc, char *argv[])
 
         DeviceMonitor monitor;
         QObject::connect(&monitor, &DeviceMonitor::deviceChanged, &w, &Widget::onDeviceChange);
-
-        FirstFrameReporter firstFrame;
-        if (!qEnvironmentVariableIsEmpty("Z3_REPORT_FIRST_FRAME"))
-            w.view()->installEventFilter(&firstFrame);
 
         // Said once, over the window, so nobody changes settings in vain.
         if (w.startUp() && place.readOnly)

@@ -9,6 +9,9 @@
 // sound thread; the GUI thread only posts requests and reads a copy of the
 // players' state. A sound thread that stays stuck in one call is abandoned
 // and replaced by a fresh one with new players, so sounds come back.
+//
+// The thread, the players and the media back end behind them come into being
+// only when a sound is first asked for: with sounds off they never load.
 
 #include <QMediaPlayer>
 #include <QMutex>
@@ -56,9 +59,13 @@ public:
 
     // Any thread.
     State state(int index) const;
-    // The player object, for tests; it lives on the sound thread, so only
-    // compare it or connect to it with a queued connection.
-    QMediaPlayer *player(int index) const;
+    // The player object of a click sound (1..4; the music has none), for
+    // tests (it starts the players); it lives on the
+    // sound thread, so only compare it or connect to it with a queued
+    // connection.
+    QMediaPlayer *player(int index);
+    // Whether the sound thread and the media back end have been started.
+    bool started() const { return m_thread != nullptr; }
     // Number of times a stuck sound thread was replaced (the music, if it
     // was on, starts again on the new players).
     int restarts() const { return m_restarts; }
@@ -72,6 +79,7 @@ public:
 
 private:
     void start(bool waitForPlayers);
+    void startOnce(bool waitForPlayers);
     void replaceIfStuck();
     void watch();
     void send(std::function<void(Worker *)> work);

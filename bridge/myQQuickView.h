@@ -171,8 +171,9 @@ public slots:
     void clearAllMedia();
 
 public:
-    // Sound players, for tests (index 0..4). They live on the sound thread:
-    // read their state through sounds()->state(index).
+    // Click sound players, for tests (index 1..4; the music, 0, is looped
+    // from memory without one). They live on the sound thread: read their
+    // state through sounds()->state(index).
     QMediaPlayer *player(int index) const;
     SoundPlayers *sounds() const { return m_sounds; }
     bool isAudioEnabled() const { return m_soundEnabled; }

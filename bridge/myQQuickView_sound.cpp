@@ -1,7 +1,8 @@
 // Sounds: five independent players, one per sound, so a click restarts only
 // its own sound and the kinds overlap with each other and with the music.
-// Player 0 loops the background music; the end of the start-up chime
-// (player 1) starts it. The players run on their own thread (SoundPlayers):
+// Player 0 loops the background music from memory; the end of the start-up
+// chime (player 1) starts it. The players run on their own thread, started
+// with the first sound (SoundPlayers):
 // the media back end can block for a second, or for good, while it loads a
 // file, and a click must never freeze the window.
 
@@ -9,10 +10,7 @@
 
 #include "SoundPlayers.h"
 
-#include <QAudioDevice>
 #include <QDir>
-#include <QLoggingCategory>
-#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
 
@@ -32,37 +30,11 @@ QUrl soundUrl(int index)
         QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLatin1(kFiles[index]))));
 }
 
-QLoggingCategory::CategoryFilter previousFilter = nullptr;
-
-void playerWarningsOff(QLoggingCategory *category)
-{
-    if (previousFilter)
-        previousFilter(category);
-    if (qstrcmp(category->categoryName(), "qt.multimedia.player") == 0)
-        category->setEnabled(QtWarningMsg, false);
-}
-
-// On a machine without sound output every play attempt would log that the
-// sound server cannot be reached.
-void quietPlayerWarnings()
-{
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        previousFilter = QLoggingCategory::installFilter(&playerWarningsOff);
-    }
-}
-
 } // namespace
 
 void myQQuickView::createSoundPlayers()
 {
-    // Without any sound output the players still run (the media back end
-    // falls back to a silent sink) and report their ends, so the music loop
-    // works the same; only the back end's complaint about every attempt is
-    // silenced.
-    if (QMediaDevices::audioOutputs().isEmpty())
-        quietPlayerWarnings();
+    // Nothing loads here: the media back end starts with the first sound.
     m_sounds = new SoundPlayers([] { return soundUrl(kBackground); }, this);
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-declarative-dev qt6-multimedia-dev
+  qt6-base-dev qt6-declarative-dev qt6-declarative-private-dev qt6-multimedia-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
   qml6-module-qtmultimedia qml6-module-qtqml-workerscript
   libhidapi-dev libudev-dev libglib2.0-dev libx11-dev gsettings-desktop-schemas

@@ -155,7 +155,10 @@ private slots:
         // The current profile is lit in the skin's accent, the others are not.
         QVERIFY(isCyan(currentProfileColour(scene, 0)));
         QVERIFY(!isCyan(currentProfileColour(scene, 5)));
-        // No page at start: the middle of the screen is the dark background.
+        // No page at start, not even a hidden one (each is built when first
+        // needed): the middle of the screen is the dark background.
+        for (const char *page : {"pageKeydefine", "pageMacro", "pageColor", "pageSensor"})
+            QVERIFY2(!item(scene.view, QLatin1String(page)), page);
         const QRgb centre = shot.pixel(500, 300);
         QVERIFY(qRed(centre) < 80 && qGreen(centre) < 80 && qBlue(centre) < 90);
     }

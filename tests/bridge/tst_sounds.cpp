@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdio>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +63,23 @@ bool playing(const State &s)
     return s.playback == QMediaPlayer::PlayingState;
 }
 
+// Times every thread but the test's own has gone to sleep and woken again.
+double otherThreadsWakeups()
+{
+    double n = 0;
+    const QString self = QString::number(::getpid());
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks.filePath(t + QStringLiteral("/status")));
+        if (t == self || !f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                n += line.mid(24).trimmed().toDouble();
+    }
+    return n;
+}
+
 } // namespace
 
 class SoundsTest : public QObject {
@@ -71,7 +89,7 @@ private slots:
     void eachIndexPlaysItsOwnFileOnItsOwnPlayer();
     void secondClickRestartsItsOwnSound();
     void disabledAudioPlaysNothing();
-    void musicStartsAfterTheChimeAndLoops();
+    void musicStartsAfterTheChimeAndLoopsAtAlmostNoCost();
     void clearAllMediaStopsEverything();
     void missingFileFailsQuietly();
     void clicksDoNotFloodTheLog();
@@ -101,9 +119,9 @@ void SoundsTest::eachIndexPlaysItsOwnFileOnItsOwnPlayer()
 {
     SoundRig rig;
     const char *files[] = {"00.mp3", "01.wav", "02.wav", "03.wav", "04.wav"};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 1; i < 5; ++i)
         QVERIFY(rig.view->player(i));
-    QVERIFY(rig.view->player(0) != rig.view->player(4));
+    QVERIFY(rig.view->player(1) != rig.view->player(4));
     for (int i = 4; i >= 0; --i) {
         rig.view->playMedia_Index(uchar(i));
         QTRY_COMPARE_WITH_TIMEOUT(soundState(rig, i).source, soundUrl(rig, files[i]), 5000);
@@ -144,6 +162,9 @@ void SoundsTest::disabledAudioPlaysNothing()
     rig.view->setEnableAudio(false);
     for (int i = 0; i < 5; ++i)
         rig.view->playMedia_Index(uchar(i));
+    rig.view->clearAllMedia();
+    // Not even the media back end is loaded while sounds are off.
+    QVERIFY(!rig.view->sounds()->started());
     QVERIFY(drained(rig));
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(soundState(rig, i).playback, QMediaPlayer::StoppedState);
@@ -154,26 +175,30 @@ void SoundsTest::disabledAudioPlaysNothing()
     QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
 }
 
-void SoundsTest::musicStartsAfterTheChimeAndLoops()
+void SoundsTest::musicStartsAfterTheChimeAndLoopsAtAlmostNoCost()
 {
     SoundRig rig;
-    // The player lives on the sound thread: its signals reach this thread
-    // queued.
-    QObject here;
-    QList<QMediaPlayer::MediaStatus> musicStatus;
-    QObject::connect(rig.view->player(0), &QMediaPlayer::mediaStatusChanged, &here,
-                     [&](QMediaPlayer::MediaStatus s) { musicStatus.append(s); });
     rig.view->playMedia_Index(1);
     QVERIFY(drained(rig));
     QVERIFY(soundState(rig, 0).source.isEmpty());
     // The chime (1 s) ends, then the music starts by itself.
-    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)) && soundState(rig, 0).position > 200, 10000);
     QCOMPARE(soundState(rig, 0).source, soundUrl(rig, "00.mp3"));
-    // The music (4 s) ends and starts again.
-    QTRY_VERIFY_WITH_TIMEOUT(musicStatus.contains(QMediaPlayer::EndOfMedia), 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        soundState(rig, 0).position > 0 && soundState(rig, 0).status != QMediaPlayer::EndOfMedia, 5000);
+    // The chime plays once: its file, and the back end's threads for it, go.
+    QTRY_VERIFY_WITH_TIMEOUT(soundState(rig, 1).source.isEmpty(), 5000);
+    // Playing the music on wakes the sound and media threads only now and then.
+    const double before = otherThreadsWakeups();
+    QElapsedTimer t;
+    t.start();
+    QTest::qWait(2000);
+    const double perSecond = (otherThreadsWakeups() - before) * 1000.0 / double(t.elapsed());
+    QVERIFY2(perSecond < 20, qPrintable(QString::number(perSecond)));
+    // The music (4 s) ends and starts again from the top.
+    QVERIFY(soundState(rig, 0).position > 1500);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(soundState(rig, 0)) && soundState(rig, 0).position < 1000 &&
+                                 soundState(rig, 0).status != QMediaPlayer::EndOfMedia,
+                             10000);
+    QCOMPARE(soundState(rig, 0).source, soundUrl(rig, "00.mp3"));
 }
 
 void SoundsTest::clearAllMediaStopsEverything()

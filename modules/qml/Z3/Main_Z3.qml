@@ -36,11 +36,38 @@ Item {
         }
     }
 
+    // A page is built when it is first needed: shown, or applied by ALL
+    // SAVE, ALL RESET or a profile switch. Until then its images cost no
+    // memory and its start costs no time. A page built later starts the way
+    // it would have at start-up: labels first, then the current profile.
+    property var _deviceApConfig: undefined
+    property bool _initDone: false
+    property bool _translated: false
+
+    function _loader(index) {
+        return [keyLoader, macroLoader, colorLoader, sensorLoader][index]
+    }
+
+    function page(index) {
+        var loader = _loader(index)
+        if (!loader)
+            return null
+        if (!loader.active) {
+            loader.active = true
+            if (_translated && index !== 3)
+                _call(loader.item, "translateStrings")
+            if (_initDone)
+                _call(loader.item, "initUI", index === 2 ? _deviceApConfig : undefined)
+        }
+        return loader.item
+    }
+
     function initUI() {
-        var deviceApConfig = ui_View.loadDeviceApConfig()
+        _deviceApConfig = ui_View.loadDeviceApConfig()
+        _initDone = true
         _call(pageKeydefine, "initUI")
         _call(pageMacro, "initUI")
-        _call(pageColor, "initUI", deviceApConfig)
+        _call(pageColor, "initUI", _deviceApConfig)
         _call(pageSensor, "initUI")
     }
 
@@ -58,6 +85,7 @@ Item {
 
     function translateStrings(code) {
         _ProductLayoutStringList = ui_View.getProductLayoutStrings_Z3(code)
+        _translated = true
         _call(pageKeydefine, "translateStrings")
         _call(pageMacro, "translateStrings")
         _call(pageColor, "translateStrings")
@@ -67,15 +95,15 @@ Item {
 
     // The bottom menu's ALL SAVE / ALL RESET.
     function totalApply() {
-        _call(pageKeydefine, "pageApply")
-        _call(pageColor, "pageApply")
-        _call(pageSensor, "pageApply")
+        _call(page(0), "pageApply")
+        _call(page(2), "pageApply")
+        _call(page(3), "pageApply")
     }
 
     function totalReset() {
-        _call(pageKeydefine, "pageReset")
-        _call(pageColor, "pageReset")
-        _call(pageSensor, "pageReset")
+        _call(page(0), "pageReset")
+        _call(page(2), "pageReset")
+        _call(page(3), "pageReset")
     }
 
     // The pages re-read the slot that has just become current, then send all
@@ -87,12 +115,16 @@ Item {
     function reloadProfile(index) {
         mainIten.setProtectUI(30000)
         ui_View.ui_02H_SetCurrentProfile(index)
-        _call(pageKeydefine, "initUI")
-        _call(pageColor, "refreshUI")
-        _call(pageSensor, "initUI")
-        _call(pageKeydefine, "sendAll")
-        _call(pageColor, "sendAll")
-        _call(pageSensor, "sendAll")
+        // A page built here reads the new slot as it starts.
+        if (keyLoader.active)
+            _call(pageKeydefine, "initUI")
+        if (colorLoader.active)
+            _call(pageColor, "refreshUI")
+        if (sensorLoader.active)
+            _call(pageSensor, "initUI")
+        _call(page(0), "sendAll")
+        _call(page(2), "sendAll")
+        _call(page(3), "sendAll")
         mainIten.setProtectUI(400)
     }
 
@@ -162,21 +194,25 @@ Item {
 
             Loader {
                 id: keyLoader
+                active: false
                 source: "Page_Keydefine.qml"
                 visible: pageContainer.curID === 0
             }
             Loader {
                 id: macroLoader
+                active: false
                 source: "Page_Macro.qml"
                 visible: pageContainer.curID === 1
             }
             Loader {
                 id: colorLoader
+                active: false
                 source: "Page_Color.qml"
                 visible: pageContainer.curID === 2
             }
             Loader {
                 id: sensorLoader
+                active: false
                 source: "Page_Sensor.qml"
                 visible: pageContainer.curID === 3
             }
@@ -216,6 +252,7 @@ Item {
         enabled: !main_Z3.isGlobalSettingSelect
         opacity: enabled ? 1.0 : 0.2
         onIndexChanged_btn: function (index) {
+            main_Z3.page(index)
             pageContainer.show(index)
         }
     }
