@@ -77,7 +77,7 @@ struct VirtualDevice::State {
     int plainReadBoundMs = 1500;
     QElapsedTimer clock;
 
-    std::set<Handle *> handles;
+    std::set<HidHandle *> handles; // by base address: a closed handle may be freed
     QList<Received> received;
 
     // The exchange in progress.
@@ -125,7 +125,7 @@ struct VirtualDevice::State {
 
     const BusIdentity &identity() const { return model == Model::Mouse ? kMouseIdentity : kKeyboardIdentity; }
     bool mouse() const { return model == Model::Mouse; }
-    bool valid(HidHandle *h) const { return handles.count(static_cast<Handle *>(h)) != 0; }
+    bool valid(HidHandle *h) const { return handles.count(h) != 0; }
 
     void setCode(const QString &text)
     {
@@ -499,7 +499,7 @@ VirtualDevice::~VirtualDevice()
         QMutexLocker locker(&d->lock);
         d->closing = true;
         d->changed.wakeAll();
-        for (Handle *h : d->handles)
+        for (HidHandle *h : d->handles)
             delete h;
         d->handles.clear();
     }
@@ -636,7 +636,7 @@ int VirtualDevice::readTimeout(HidHandle *handle, uchar *data, size_t length, in
 void VirtualDevice::close(HidHandle *handle)
 {
     QMutexLocker locker(&d->lock);
-    auto *h = static_cast<Handle *>(handle);
+    HidHandle *h = handle; // cast down only once known to be open
     if (d->handles.erase(h)) {
         delete h;
         d->changed.wakeAll(); // a reader on this handle must not wait on
