@@ -21,15 +21,6 @@ const QPoint kStop(764, 127);
 const QRect kActions(743, 148, 141, 198);
 const QRect kFunctionMenu(8, 96, 150, 300);
 
-int distinctColours(const QImage &image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            colours.insert(image.pixel(x, y));
-    return colours.size();
-}
-
 QImage crop(const Harness &h, const QRect &r)
 {
     const QImage shot = h.screenshot();
@@ -69,7 +60,7 @@ private slots:
         QVERIFY2(h.start(), qPrintable(h.lastError()));
         QVERIFY(h.waitForWindow().isValid());
         // The function menu has slid in once its buttons are drawn.
-        QVERIFY2(Harness::waitFor([&] { return distinctColours(crop(h, kFunctionMenu)) > 40; }, 20000),
+        QVERIFY2(Harness::waitFor([&] { return Harness::distinctColours(crop(h, kFunctionMenu)) > 40; }, 20000),
                  "the function menu did not show");
 
         const QImage emptyHeader = crop(h, kMacroHeader);

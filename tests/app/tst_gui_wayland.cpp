@@ -38,15 +38,6 @@ QRect windowRect(const QImage &output)
     return r;
 }
 
-int distinctColours(const QImage &image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            colours.insert(image.pixel(x, y));
-    return colours.size();
-}
-
 } // namespace
 
 class tst_gui_wayland : public QObject {
@@ -168,7 +159,7 @@ private slots:
                 const QImage shot = output();
                 window = windowRect(shot);
                 return window.width() >= 900 && window.height() >= 500 &&
-                       distinctColours(shot.copy(window)) > 40;
+                       Harness::distinctColours(shot.copy(window)) > 40;
             },
             30000);
         QVERIFY2(shown, "no scene on the screen");

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QSet>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -392,4 +393,13 @@ bool Harness::waitForExit(int timeoutMs, int *exitCode)
     if (exitCode)
         *exitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
     return true;
+}
+
+int Harness::distinctColours(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
 }

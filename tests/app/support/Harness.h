@@ -110,6 +110,9 @@ public:
     // Runs xdotool with args; true when it succeeded, with its output in *out.
     static bool xdotool(const QStringList &args, QString *out = nullptr, int timeoutMs = 5000);
     static bool displayAvailable();
+    // How many colours a sparse grid of the image shows: a drawn scene has many,
+    // a blank or black frame one or two.
+    static int distinctColours(const QImage &image);
 
 private:
     Window mainWindow() const;
