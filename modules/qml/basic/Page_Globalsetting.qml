@@ -708,6 +708,7 @@ Item {
         Slider {
             id: brightnessSlider
             objectName: "brightnessSlider"
+            Accessible.name: page.str(36)
             x: 144
             y: 142
             width: 141
