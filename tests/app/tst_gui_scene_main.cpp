@@ -3,9 +3,11 @@
 // of the settings panel and their persistence across a restart.
 #include "SceneDriver.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QQuickWindow>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -61,6 +63,47 @@ int languageRow(Scene &scene, const QString &name)
                 return row;
     }
     return -1;
+}
+
+QString objectPath(QQuickItem *it)
+{
+    QStringList names;
+    for (; it; it = it->parentItem())
+        if (!it->objectName().isEmpty() || !it->parentItem())
+            names.prepend(it->objectName().isEmpty() ? QString(it->metaObject()->className()) : it->objectName());
+    return names.join('/');
+}
+
+// Interactive nodes of the accessibility tree under iface that show and can
+// be used, in tree order.
+void interactiveNodes(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
+{
+    static const QList<QAccessible::Role> roles = {
+        QAccessible::Button, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::Slider, QAccessible::EditableText, QAccessible::SpinBox, QAccessible::ButtonMenu,
+        QAccessible::MenuItem, QAccessible::PageTab, QAccessible::List};
+    auto *it = iface ? qobject_cast<QQuickItem *>(iface->object()) : nullptr;
+    if (!iface || iface->state().invisible || (it && (!it->isEnabled() || !it->isVisible())))
+        return;
+    if (roles.contains(iface->role()))
+        out << iface;
+    for (int i = 0; i < iface->childCount(); ++i)
+        interactiveNodes(iface->child(i), out);
+}
+
+// Share of the pixels along the top and bottom edge of r that differ
+// clearly between two shots.
+double edgeChange(const QImage &a, const QImage &b, const QRect &r)
+{
+    int changed = 0, all = 0;
+    for (int x = r.left() + 2; x < r.right() - 1; ++x)
+        for (int y : {r.top(), r.bottom()}) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            changed += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                           std::abs(qBlue(p) - qBlue(q)) > 60;
+            ++all;
+        }
+    return all ? double(changed) / all : 0;
 }
 
 // Whether a widget's text shows on screen: the grey level of its background
@@ -455,6 +498,88 @@ private slots:
         QVERIFY(clickItem(scene.view, QStringLiteral("settingResetButton")));
         QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), 11, 3000);
         check("DEFAULT");
+    }
+
+    // Every control of the four pages, the menus and the settings page has a
+    // name and a role, and Tab visits each one of them in reading order with
+    // a focus mark drawn around it.
+    void keyboardAndScreenReaderReachEveryControl()
+    {
+        WorkFolder folder;
+        QVERIFY(folder.make());
+        Scene scene;
+        QVERIFY(scene.start());
+        QQuickWindow *window = scene.view->quickWindow();
+        scene.widget->activateWindow();
+        scene.view->setFocus(Qt::OtherFocusReason);
+        QTRY_VERIFY_WITH_TIMEOUT(scene.view->hasFocus(), 5000);
+        const QStringList regions = {"pageContainer", "settingPanel", "fnItem", "pfItem", "menuUp", "menuDown"};
+        auto regionOf = [&](QQuickItem *it) {
+            for (; it; it = it->parentItem())
+                if (regions.contains(it->objectName()))
+                    return it->objectName();
+            return QString();
+        };
+        auto check = [&](const QString &what) {
+            QList<QAccessibleInterface *> nodes;
+            interactiveNodes(QAccessible::queryAccessibleInterface(scene.view), nodes);
+            QSet<QObject *> named;
+            for (QAccessibleInterface *n : nodes) {
+                QVERIFY2(!n->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(what + ": no name on " + n->object()->metaObject()->className() + " at " +
+                                    QString::number(n->rect().x()) + "," + QString::number(n->rect().y())));
+                named << n->object();
+            }
+            // Tab until focus comes round again; every stop is named and
+            // marked, and within its region follows the previous stop in
+            // reading order (never back up and to the left).
+            QSet<QObject *> stops;
+            QList<std::tuple<QString, QRect, QString>> cycle;
+            QImage before = scene.shot();
+            for (int i = 0; i < 200; ++i) {
+                QTest::keyClick(scene.view, Qt::Key_Tab);
+                QQuickItem *at = window->activeFocusItem();
+                QVERIFY2(at && at != window->contentItem(), qPrintable(what + ": Tab gives no focus"));
+                if (stops.contains(at))
+                    break;
+                stops << at;
+                const QString where = objectPath(at);
+                QVERIFY2(named.contains(at), qPrintable(what + ": Tab stop without name or role: " + where));
+                const QRect r = at->mapRectToScene(QRectF(0, 0, at->width(), at->height())).toRect();
+                const QImage now = scene.shot();
+                QVERIFY2(edgeChange(before, now, r) > 0.5, qPrintable(what + ": no focus mark on " + where));
+                before = now;
+                cycle.append({regionOf(at), r, where});
+            }
+            // The walk may start inside a region: begin it at a region's start.
+            for (int k = 0; k < cycle.size() && std::get<0>(cycle[0]) == std::get<0>(cycle.back()); ++k)
+                cycle.move(0, cycle.size() - 1);
+            for (int k = 1; k < cycle.size(); ++k) {
+                const auto &[region, r, where] = cycle[k];
+                const QRect p = std::get<1>(cycle[k - 1]);
+                const bool sameRow = std::abs(r.center().y() - p.center().y()) < 6;
+                QVERIFY2(region != std::get<0>(cycle[k - 1]) ||
+                             (sameRow ? r.x() > p.x() : (r.y() > p.y() || r.x() >= p.right())),
+                         qPrintable(what + ": out of reading order: " + where));
+            }
+            // Every named control of the window is a Tab stop.
+            for (QObject *o : std::as_const(named))
+                QVERIFY2(stops.contains(o), qPrintable(what + ": Tab skips " + objectPath(qobject_cast<QQuickItem *>(o))));
+        };
+        check(QStringLiteral("menus"));
+        if (QTest::currentTestFailed())
+            return;
+        QQuickItem *container = item(scene.view, QStringLiteral("pageContainer"));
+        QQuickItem *content = item(scene.view, QStringLiteral("pageContent"));
+        for (int page = 0; page < 4; ++page) {
+            QVERIFY(clickItem(scene.view, QStringLiteral("fnButton%1").arg(page)));
+            QTRY_VERIFY_WITH_TIMEOUT(container->property("curID").toInt() == page && content->x() == 0, 5000);
+            check(QStringLiteral("page %1").arg(page));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QVERIFY(scene.openSettings());
+        check(QStringLiteral("settings"));
     }
 
     void skin2ChangesTheArtwork()

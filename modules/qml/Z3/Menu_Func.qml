@@ -1,4 +1,5 @@
 import QtQuick
+import "../common"
 
 // The four function buttons: key definition, macro, colour, sensor.
 // A click on the current button deselects it (no page).
@@ -49,6 +50,16 @@ Item {
             width: 150
             height: 66
             readonly property bool hot: fnMenu.currentIndex === index || area.containsMouse
+            activeFocusOnTab: true
+            Accessible.role: Accessible.PageTab
+            Accessible.name: fnMenu.labels[index]
+            Accessible.focusable: true
+            Accessible.onPressAction: fnMenu.clickButton(index)
+            Keys.onSpacePressed: fnMenu.clickButton(index)
+            Keys.onReturnPressed: fnMenu.clickButton(index)
+            Keys.onEnterPressed: fnMenu.clickButton(index)
+            Accessible.checkable: true
+            Accessible.checked: fnMenu.currentIndex === index
 
             Image {
                 source: fnMenu.skinUrl(fnButton.hot ? "listFnBtn_1" : "listFnBtn_0")
@@ -75,6 +86,7 @@ Item {
                 hoverEnabled: true
                 onClicked: fnMenu.clickButton(index)
             }
+            FocusMark {}
         }
     }
 

@@ -1,4 +1,5 @@
 import QtQuick
+import "../common"
 
 // Profile slots P01..P10. Left click switches the current slot; right click
 // opens LOAD / SAVE / RESET / CANCEL for the slot under the pointer.
@@ -85,6 +86,18 @@ Item {
             width: 96
             height: 30
             readonly property bool hot: pfMenu.currentIndex === index || area.containsMouse
+            activeFocusOnTab: true
+            Accessible.role: Accessible.RadioButton
+            Accessible.name: pfMenu.slotName(index)
+            Accessible.focusable: true
+            Accessible.onPressAction: pfMenu.selectSlot(index)
+            Keys.onSpacePressed: pfMenu.selectSlot(index)
+            Keys.onReturnPressed: pfMenu.selectSlot(index)
+            Keys.onEnterPressed: pfMenu.selectSlot(index)
+            Accessible.checkable: true
+            Accessible.checked: pfMenu.currentIndex === index
+            // The menu key opens the profile's menu, as a right click does.
+            Keys.onMenuPressed: pfMenu.openMenu(index, x + width / 2, y + height)
 
             Image {
                 source: slotButton.hot ? mainIten.sourceProfileFW_1 : mainIten.sourceProfileFW_0
@@ -111,6 +124,7 @@ Item {
                     }
                 }
             }
+            FocusMark {}
         }
     }
 
@@ -136,6 +150,14 @@ Item {
                     width: 88
                     height: 26
                     color: entryArea.containsMouse ? Qt.rgba(1, 1, 1, 0.12) : "transparent"
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.MenuItem
+                    Accessible.name: pfMenu.menuLabels[index]
+                    Accessible.focusable: true
+                    Accessible.onPressAction: pfMenu.menuAction(index)
+                    Keys.onSpacePressed: pfMenu.menuAction(index)
+                    Keys.onReturnPressed: pfMenu.menuAction(index)
+                    Keys.onEnterPressed: pfMenu.menuAction(index)
                     Text {
                         anchors.centerIn: parent
                         text: pfMenu.menuLabels[index]
@@ -150,6 +172,7 @@ Item {
                         hoverEnabled: true
                         onClicked: pfMenu.menuAction(index)
                     }
+                    FocusMark {}
                 }
             }
         }

@@ -136,6 +136,20 @@ Item {
         color: page._textColor
     }
 
+    // First for Tab (reading order); stacked over the controls it opens over.
+    DropdownList {
+        id: _Effect
+        objectName: "effectList"
+        x: 200
+        y: 52
+        width: 200
+        enabled: page.ledPower
+        opacity: enabled ? 1 : 0.2
+        onListOpened: z = 10
+        onListClosed: z = 1
+        z: 1
+    }
+
     Caption {
         x: 200
         y: 100
@@ -145,6 +159,7 @@ Item {
     Slider {
         id: _Brightness
         objectName: "brightness"
+        Accessible.name: page.str(4, "BRIGHTNESS")
         x: 200
         y: 122
         currentIndex: 7
@@ -161,6 +176,7 @@ Item {
     Slider {
         id: _Speed
         objectName: "speed"
+        Accessible.name: page.str(3, "SPEED")
         x: 400
         y: 122
         currentIndex: 4
@@ -180,19 +196,6 @@ Item {
         }
     }
 
-    // Declared after the controls it opens over.
-    DropdownList {
-        id: _Effect
-        objectName: "effectList"
-        x: 200
-        y: 52
-        width: 200
-        enabled: page.ledPower
-        opacity: enabled ? 1 : 0.2
-        onListOpened: z = 10
-        onListClosed: z = 0
-    }
-
     Row {
         x: page.width - 130
         y: page.height - 70
@@ -200,6 +203,7 @@ Item {
         Button_2state {
             id: _Reset
             objectName: "reset"
+            Accessible.name: page.str(106, "DEFAULT")
             width: 48
             height: 48
             source0: page._skin("sourceReset_0")
@@ -221,6 +225,7 @@ Item {
         Button_2state {
             id: _Apply
             objectName: "apply"
+            Accessible.name: page.str(107, "APPLY")
             width: 48
             height: 48
             source0: page._skin("sourceApply_0")

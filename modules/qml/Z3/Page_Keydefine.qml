@@ -546,6 +546,23 @@ Item {
         }
     }
 
+    // The button drop-down opens over the function block.
+    DropdownList {
+        id: _KeyList
+        objectName: "buttonList"
+        x: 210
+        y: 65
+        z: raised ? 20 : 2
+        property bool raised: false
+        onListOpened: raised = true
+        onListClosed: raised = false
+        onListElementClicked: function (index) {
+            page.endTextInputs();
+            _Model.curKeyMatrix = index;
+            page.showEntry();
+        }
+    }
+
     // Everything that edits the selected button; dimmed while none is selected.
     Item {
         id: _Func
@@ -559,6 +576,21 @@ Item {
         opacity: enabled ? 1 : 0.2
 
         readonly property int secondX: 141 + 60
+
+        // First for Tab: it decides which controls follow.
+        DropdownList {
+            id: _FuncMenu
+            objectName: "functionMenu"
+            x: 0
+            y: 0
+            z: raised ? 11 : 3
+            property bool raised: false
+            onListOpened: raised = true
+            onListClosed: raised = false
+            onListElementClicked: function (index) {
+                page.chooseFunction(index);
+            }
+        }
 
         // -- keyboard
         KeyInput_2 {
@@ -701,6 +733,7 @@ Item {
             Slider {
                 id: _FireSpeed
                 objectName: "fireSpeed"
+                Accessible.name: page.str(3, "SPEED")
                 currentIndex: 7
                 onSliderClicked: page.fireChanged()
             }
@@ -716,51 +749,6 @@ Item {
                 Caption {
                     anchors.verticalCenter: parent.verticalCenter
                     text: page.str(97, "TIMES")
-                }
-            }
-        }
-
-        // -- reset and apply
-        Item {
-            objectName: "buttonFrame"
-            x: 437 - 210
-            y: 270
-            width: 230
-            height: 40
-            Image {
-                anchors.fill: parent
-                source: page._skin("sourceFram_2btn")
-            }
-            Row {
-                anchors.centerIn: parent
-                spacing: 10
-                Button_2state {
-                    id: _Reset
-                    objectName: "reset"
-                    width: 30
-                    height: 30
-                    source0: page._skin("sourceReset_0")
-                    source1: page._skin("sourceReset_1")
-                    onClicked: page.resetButton()
-                }
-                Caption {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: page.str(106, "DEFAULT")
-                    color: _Reset.mouse.containsMouse ? page._accent : page._textColor
-                }
-                Button_2state {
-                    id: _Apply
-                    objectName: "apply"
-                    width: 30
-                    height: 30
-                    source0: page._skin("sourceApply_0")
-                    source1: page._skin("sourceApply_1")
-                    onClicked: page.applyButton()
-                }
-                Caption {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: page.str(107, "APPLY")
-                    color: _Apply.mouse.containsMouse ? page._accent : page._textColor
                 }
             }
         }
@@ -844,35 +832,55 @@ Item {
                 previous = getCurIndex();
             }
         }
-        DropdownList {
-            id: _FuncMenu
-            objectName: "functionMenu"
-            x: 0
-            y: 0
-            z: raised ? 11 : 3
-            property bool raised: false
-            onListOpened: raised = true
-            onListClosed: raised = false
-            onListElementClicked: function (index) {
-                page.chooseFunction(index);
+
+        // -- reset and apply
+        Item {
+            objectName: "buttonFrame"
+            // Last for Tab (reading order), drawn under the lists.
+            z: -1
+            x: 437 - 210
+            y: 270
+            width: 230
+            height: 40
+            Image {
+                anchors.fill: parent
+                source: page._skin("sourceFram_2btn")
+            }
+            Row {
+                anchors.centerIn: parent
+                spacing: 10
+                Button_2state {
+                    id: _Reset
+                    objectName: "reset"
+                    Accessible.name: page.str(106, "DEFAULT")
+                    width: 30
+                    height: 30
+                    source0: page._skin("sourceReset_0")
+                    source1: page._skin("sourceReset_1")
+                    onClicked: page.resetButton()
+                }
+                Caption {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: page.str(106, "DEFAULT")
+                    color: _Reset.mouse.containsMouse ? page._accent : page._textColor
+                }
+                Button_2state {
+                    id: _Apply
+                    objectName: "apply"
+                    Accessible.name: page.str(107, "APPLY")
+                    width: 30
+                    height: 30
+                    source0: page._skin("sourceApply_0")
+                    source1: page._skin("sourceApply_1")
+                    onClicked: page.applyButton()
+                }
+                Caption {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: page.str(107, "APPLY")
+                    color: _Apply.mouse.containsMouse ? page._accent : page._textColor
+                }
             }
         }
     }
 
-    // The button drop-down opens over the function block.
-    DropdownList {
-        id: _KeyList
-        objectName: "buttonList"
-        x: 210
-        y: 65
-        z: raised ? 20 : 2
-        property bool raised: false
-        onListOpened: raised = true
-        onListClosed: raised = false
-        onListElementClicked: function (index) {
-            page.endTextInputs();
-            _Model.curKeyMatrix = index;
-            page.showEntry();
-        }
-    }
 }

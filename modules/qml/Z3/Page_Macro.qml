@@ -366,6 +366,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             SmallButton {
                 objectName: "addMacro"
+                Accessible.name: "+ " + page.str(44, "MACRO")
                 source0: page._skin("sourceAdd_0")
                 source1: page._skin("sourceAdd_1")
                 enabled: !page.isRecordStart
@@ -373,6 +374,7 @@ Item {
             }
             SmallButton {
                 objectName: "deleteMacro"
+                Accessible.name: "− " + page.str(44, "MACRO")
                 source0: page._skin("sourceDelete_0")
                 source1: page._skin("sourceDelete_1")
                 enabled: page.hasMacro && !page.isRecordStart
@@ -390,6 +392,7 @@ Item {
     FileList {
         id: _FileList
         objectName: "macroFiles"
+        Accessible.name: page.str(44, "MACRO")
         x: 119
         y: 76
         width: 141
@@ -418,6 +421,7 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             SmallButton {
                 objectName: "record"
+                Accessible.name: "RECORD"
                 source0: page._skin("sourceRecord_0")
                 source1: page._skin("sourceRecord_1")
                 enabled: page.hasMacro && !page.isRecordStart
@@ -425,6 +429,7 @@ Item {
             }
             SmallButton {
                 objectName: "stop"
+                Accessible.name: "STOP"
                 source0: page._skin("sourceStop_0")
                 source1: page._skin("sourceStop_1")
                 enabled: page.isRecordStart
@@ -442,6 +447,7 @@ Item {
     FileList {
         id: _ActionList
         objectName: "macroActions"
+        Accessible.name: page.str(45, "ACTION")
         x: 468
         y: 76
         width: 141
@@ -466,6 +472,7 @@ Item {
                 required property var modelData
                 required property int index
                 objectName: modelData.name
+                Accessible.name: page.str(modelData.str, modelData.text)
                 source0: page._skin("source" + modelData.img + "_0")
                 source1: page._skin("source" + modelData.img + "_1")
                 enabled: index === 2 ? page.scrapbook !== "" && page.hasMacro : page.selectedAction >= 0
@@ -511,6 +518,7 @@ Item {
             }
             SmallButton {
                 objectName: "addMouse"
+                Accessible.name: "+ MOUSE"
                 source0: page._skin("sourceAdd_0")
                 source1: page._skin("sourceAdd_1")
                 enabled: page.hasMacro && _MouseList.getCurIndex() >= 0
@@ -526,6 +534,7 @@ Item {
             }
             SmallButton {
                 objectName: "addKey"
+                Accessible.name: "+ KEY"
                 source0: page._skin("sourceAdd_0")
                 source1: page._skin("sourceAdd_1")
                 enabled: page.hasMacro && _KeyInput.tmpKeycodeUSB >= 0
@@ -580,6 +589,7 @@ Item {
             }
             SmallButton {
                 objectName: "addDelay"
+                Accessible.name: "+ DELAY"
                 source0: page._skin("sourceAdd_0")
                 source1: page._skin("sourceAdd_1")
                 enabled: page.hasMacro

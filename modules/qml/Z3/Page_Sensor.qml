@@ -205,6 +205,7 @@ Item {
     Slider_11 {
         id: _Cursor
         objectName: "cursorSpeed"
+        Accessible.name: page.str(101, "CURSOR SPEED")
         x: 30
         y: 132
         currentIndex: 5
@@ -218,6 +219,7 @@ Item {
     Slider_11 {
         id: _Lines
         objectName: "scrollLines"
+        Accessible.name: page.str(102, "VERTICAL SCROLL SPEED")
         x: 30
         y: 202
         currentIndex: 2
@@ -231,6 +233,7 @@ Item {
     Slider_11 {
         id: _DoubleClick
         objectName: "doubleClick"
+        Accessible.name: page.str(103, "DOUBLE CLICK SPEED")
         x: 30
         y: 272
         currentIndex: 5
@@ -311,6 +314,7 @@ Item {
         Button_2state {
             id: _Reset
             objectName: "reset"
+            Accessible.name: page.str(106, "DEFAULT")
             width: 48
             height: 48
             source0: page._skin("sourceReset_0")
@@ -332,6 +336,7 @@ Item {
         Button_2state {
             id: _Apply
             objectName: "apply"
+            Accessible.name: page.str(107, "APPLY")
             width: 48
             height: 48
             source0: page._skin("sourceApply_0")

@@ -16,8 +16,19 @@ Item {
 
     signal clicked
 
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: label.text
+    Accessible.focusable: true
+    Accessible.onPressAction: button._press()
+    Keys.onSpacePressed: button._press()
+    Keys.onReturnPressed: button._press()
+    Keys.onEnterPressed: button._press()
+
     Button_2state {
         id: button
+        activeFocusOnTab: false
+        Accessible.ignored: true
         width: root.iconSize
         height: root.iconSize
         anchors.verticalCenter: parent.verticalCenter
@@ -42,4 +53,5 @@ Item {
             }
         }
     }
+    FocusMark {}
 }

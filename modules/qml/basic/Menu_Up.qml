@@ -21,20 +21,31 @@ Item {
         x: 914
         y: 4
         source: (menuUp.isGlobalSettingSelect || settingArea.containsMouse) ? mainIten.sourceApplicationSetting_1 : mainIten.sourceApplicationSetting_0
+        activeFocusOnTab: true
+        Accessible.role: Accessible.Button
+        Accessible.name: "SETTINGS"
+        Accessible.focusable: true
+        Accessible.onPressAction: settingButton.press()
+        Keys.onSpacePressed: settingButton.press()
+        Keys.onReturnPressed: settingButton.press()
+        Keys.onEnterPressed: settingButton.press()
+        function press() {
+            ui_View.playMedia_Index(2)
+            menuUp.btnClicked(0)
+        }
         MouseArea {
             id: settingArea
             anchors.fill: parent
             hoverEnabled: true
-            onClicked: {
-                ui_View.playMedia_Index(2)
-                menuUp.btnClicked(0)
-            }
+            onClicked: settingButton.press()
         }
+        FocusMark {}
     }
 
     Button_2state {
         id: closeButton
         objectName: "closeButton"
+        Accessible.name: "CLOSE"
         x: 954
         y: 4
         width: 32

@@ -510,14 +510,26 @@ Item {
             font.pixelSize: page._Size
             font.bold: true
             color: page.isCustomBackground || bgArea.containsMouse ? page._Color : page._ColorEnable
+            activeFocusOnTab: true
+            Accessible.role: Accessible.CheckBox
+            Accessible.name: text
+            Accessible.checkable: true
+            Accessible.checked: page.isCustomBackground
+            Accessible.focusable: true
+            Accessible.onPressAction: press()
+            Keys.onSpacePressed: press()
+            Keys.onReturnPressed: press()
+            Keys.onEnterPressed: press()
+            function press() {
+                ui_View.playMedia_Index(0x04)
+                page.toggleBackground()
+            }
+            FocusMark {}
             MouseArea {
                 id: bgArea
                 anchors.fill: parent
                 hoverEnabled: true
-                onClicked: {
-                    ui_View.playMedia_Index(0x04)
-                    page.toggleBackground()
-                }
+                onClicked: backgroundToggle.press()
             }
         }
     }
@@ -708,6 +720,7 @@ Item {
         Slider {
             id: brightnessSlider
             objectName: "brightnessSlider"
+            Accessible.name: page.str(36)
             x: 144
             y: 142
             width: 141

@@ -102,11 +102,28 @@ Item {
             y: root._ys[Math.floor(index / 4)]
             width: 74
             height: 18
+            activeFocusOnTab: true
+            Accessible.role: Accessible.RadioButton
+            Accessible.name: label.text
+            Accessible.checkable: true
+            Accessible.checked: root.currentIndex === index
+            Accessible.focusable: true
+            Accessible.onPressAction: choose()
+            Keys.onSpacePressed: choose()
+            Keys.onReturnPressed: choose()
+            Keys.onEnterPressed: choose()
+            function choose() {
+                if (cell.value <= 0)
+                    return
+                root.currentIndex = index
+                root.clicked(index)
+            }
             Image {
                 anchors.fill: parent
                 source: cell.lit ? root._srcOn : root._srcOff
             }
             Text {
+                id: label
                 anchors.verticalCenter: parent.verticalCenter
                 anchors.horizontalCenter: parent.horizontalCenter
                 anchors.horizontalCenterOffset: -6
@@ -123,12 +140,7 @@ Item {
                 height: parent.height
                 hoverEnabled: true
                 enabled: cell.visible
-                onClicked: {
-                    if (cell.value <= 0)
-                        return
-                    root.currentIndex = index
-                    root.clicked(index)
-                }
+                onClicked: cell.choose()
             }
             Text {
                 id: arrow
@@ -141,6 +153,15 @@ Item {
                 font.family: root._font
                 font.pixelSize: 9
                 color: arrowArea.containsMouse ? root._colorOn : root._colorOff
+                activeFocusOnTab: cell.visible
+                Accessible.role: Accessible.ButtonMenu
+                Accessible.name: "▼ " + label.text
+                Accessible.focusable: true
+                Accessible.onPressAction: root.toggleMenu(index, cell.x + cell.width / 2)
+                Keys.onSpacePressed: root.toggleMenu(index, cell.x + cell.width / 2)
+                Keys.onReturnPressed: root.toggleMenu(index, cell.x + cell.width / 2)
+                Keys.onEnterPressed: root.toggleMenu(index, cell.x + cell.width / 2)
+                FocusMark {}
                 MouseArea {
                     id: arrowArea
                     anchors.fill: parent
@@ -151,6 +172,9 @@ Item {
                         root.toggleMenu(index, p.x)
                     }
                 }
+            }
+            FocusMark {
+                anchors.rightMargin: arrow.width
             }
         }
     }

@@ -11,6 +11,15 @@ Item {
 
     signal clicked
 
+    activeFocusOnTab: enabled
+    Accessible.role: Accessible.MenuItem
+    Accessible.name: label.text
+    Accessible.focusable: true
+    Accessible.onPressAction: clicked()
+    Keys.onSpacePressed: clicked()
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
     readonly property url _srcOff: typeof sourceBtnGroup2_FILLER_0 !== "undefined" ? sourceBtnGroup2_FILLER_0 : ""
     readonly property url _srcOn: typeof sourceBtnGroup2_FILLER_1 !== "undefined" ? sourceBtnGroup2_FILLER_1 : ""
     readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
@@ -22,6 +31,7 @@ Item {
         source: area.containsMouse ? root._srcOn : root._srcOff
     }
     Text {
+        id: label
         anchors.centerIn: parent
         text: root.value > 0 ? String(root.value) : "×"
         font.family: root._font
@@ -34,4 +44,5 @@ Item {
         hoverEnabled: true
         onClicked: root.clicked()
     }
+    FocusMark {}
 }

@@ -34,11 +34,26 @@ Item {
             y: 3
             width: 74
             height: 21
+            activeFocusOnTab: true
+            Accessible.role: Accessible.RadioButton
+            Accessible.name: label.text
+            Accessible.checkable: true
+            Accessible.checked: root.currentIndex === index
+            Accessible.focusable: true
+            Accessible.onPressAction: choose()
+            Keys.onSpacePressed: choose()
+            Keys.onReturnPressed: choose()
+            Keys.onEnterPressed: choose()
+            function choose() {
+                root.currentIndex = index
+                root.clicked(index)
+            }
             Image {
                 anchors.fill: parent
                 source: cell.lit ? root._srcOn : root._srcOff
             }
             Text {
+                id: label
                 anchors.centerIn: parent
                 text: root.valueForIndex !== undefined && root.valueForIndex[index] !== undefined
                       ? String(root.valueForIndex[index]) : ""
@@ -50,11 +65,9 @@ Item {
                 id: area
                 anchors.fill: parent
                 hoverEnabled: true
-                onClicked: {
-                    root.currentIndex = index
-                    root.clicked(index)
-                }
+                onClicked: cell.choose()
             }
+            FocusMark {}
         }
     }
 }

@@ -14,6 +14,21 @@ Item {
 
     signal clicked
 
+    // Keyboard and screen readers press it like a click.
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.focusable: true
+    Accessible.onPressAction: _press()
+    Keys.onSpacePressed: _press()
+    Keys.onReturnPressed: _press()
+    Keys.onEnterPressed: _press()
+    function _press() {
+        if (!enabled)
+            return
+        _playClick()
+        clicked()
+    }
+
     function _playClick() {
         if (typeof ui_View !== "undefined" && ui_View)
             ui_View.playMedia_Index(0x04)
@@ -33,4 +48,5 @@ Item {
             root.clicked()
         }
     }
+    FocusMark {}
 }

@@ -15,6 +15,18 @@ Item {
 
     signal clicked(bool isSelect)
 
+    activeFocusOnTab: true
+    Accessible.role: Accessible.CheckBox
+    Accessible.name: chkStr
+    Accessible.checkable: true
+    Accessible.checked: isSelect
+    Accessible.focusable: true
+    Accessible.onPressAction: _toggle()
+    Accessible.onToggleAction: _toggle()
+    Keys.onSpacePressed: _toggle()
+    Keys.onReturnPressed: _toggle()
+    Keys.onEnterPressed: _toggle()
+
     readonly property url _src0: typeof sourceCheckbox_0 !== "undefined" ? sourceCheckbox_0 : ""
     readonly property url _src1: typeof sourceCheckbox_1 !== "undefined" ? sourceCheckbox_1 : ""
     readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
@@ -45,14 +57,18 @@ Item {
     MouseArea {
         id: area
         anchors.fill: parent
-        onClicked: {
-            root._playClick()
-            if (!root.autoToggle) {
-                root.clicked(!root.isSelect)
-                return
-            }
-            root.isSelect = !root.isSelect
-            root.clicked(root.isSelect)
-        }
+        onClicked: root._toggle()
     }
+    function _toggle() {
+        if (!enabled)
+            return
+        _playClick()
+        if (!autoToggle) {
+            clicked(!isSelect)
+            return
+        }
+        isSelect = !isSelect
+        clicked(isSelect)
+    }
+    FocusMark {}
 }

@@ -12,6 +12,25 @@ Item {
     readonly property bool isOpened: st.opened
 
     signal listOpened
+
+    activeFocusOnTab: true
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: currentText
+    Accessible.focusable: true
+    Accessible.onPressAction: st.opened ? close() : open()
+    Keys.onSpacePressed: st.opened ? close() : open()
+    Keys.onReturnPressed: st.opened ? close() : open()
+    Keys.onEnterPressed: st.opened ? close() : open()
+    Keys.onEscapePressed: close()
+    Keys.onUpPressed: _choose(st.curIndex - 1)
+    Keys.onDownPressed: _choose(st.curIndex + 1)
+    function _choose(i) {
+        if (!mdItems || i < 0 || i >= mdItems.count || !enabled)
+            return
+        st.curIndex = i
+        close()
+        listElementClicked(i)
+    }
     signal listClosed
     signal listElementClicked(int index)
 
@@ -199,4 +218,5 @@ Item {
         easing.type: Easing.OutQuad
         onFinished: root.listClosed()
     }
+    FocusMark {}
 }

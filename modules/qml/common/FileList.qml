@@ -18,6 +18,22 @@ Item {
     signal listElementRightBtnClicked(int index)
     signal editFileName_completed(string oldName, string newName)
 
+    // Up/Down select the neighbour row, as a click on it would.
+    activeFocusOnTab: true
+    Accessible.role: Accessible.List
+    Accessible.focusable: true
+    Accessible.description: currentIndex >= 0 && mdItems && currentIndex < mdItems.count
+                            ? String(mdItems.get(currentIndex).textX) : ""
+    Keys.onUpPressed: _select(currentIndex - 1)
+    Keys.onDownPressed: _select(currentIndex + 1)
+    function _select(i) {
+        if (!mdItems || i < 0 || i >= mdItems.count || st.editing >= 0)
+            return
+        currentIndex = i
+        showRow(i)
+        listElementClicked(i)
+    }
+
     readonly property url _srcLine: typeof sourceDraw_line !== "undefined" ? sourceDraw_line : ""
     readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
     readonly property int _size: typeof globalSetting_size !== "undefined" ? globalSetting_size : 12
@@ -209,4 +225,5 @@ Item {
             }
         }
     }
+    FocusMark {}
 }

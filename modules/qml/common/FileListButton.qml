@@ -14,6 +14,16 @@ Item {
 
     signal requestToUpdateList
     signal listOpened
+
+    activeFocusOnTab: true
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: currentText
+    Accessible.focusable: true
+    Accessible.onPressAction: st.opened ? close() : open()
+    Keys.onSpacePressed: st.opened ? close() : open()
+    Keys.onReturnPressed: st.opened ? close() : open()
+    Keys.onEnterPressed: st.opened ? close() : open()
+    Keys.onEscapePressed: close()
     signal listClosed
     signal listElementClicked(int index)
 
@@ -167,4 +177,5 @@ Item {
         easing.type: Easing.OutQuad
         onFinished: root.listClosed()
     }
+    FocusMark {}
 }

@@ -11,6 +11,20 @@ Item {
 
     signal clearKey
 
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: "╳ " + (keycodeUSB === -1 ? "KEYS" : keyname)
+    Accessible.focusable: true
+    Accessible.onPressAction: _clear()
+    Keys.onSpacePressed: _clear()
+    Keys.onReturnPressed: _clear()
+    Keys.onEnterPressed: _clear()
+    function _clear() {
+        keycodeUSB = -1
+        keyname = ""
+        clearKey()
+    }
+
     readonly property color _color: typeof globalSetting_color_enable !== "undefined" ? globalSetting_color_enable : "#b4b4b4"
 
     function setKeycodeUSB(code) {
@@ -44,10 +58,7 @@ Item {
         id: area
         anchors.fill: parent
         hoverEnabled: true
-        onClicked: {
-            root.keycodeUSB = -1
-            root.keyname = ""
-            root.clearKey()
-        }
+        onClicked: root._clear()
     }
+    FocusMark {}
 }

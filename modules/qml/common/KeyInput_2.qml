@@ -13,6 +13,19 @@ Item {
 
     signal inputComplete(int usbCode)
 
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: keyText.text
+    Accessible.focusable: true
+    Accessible.onPressAction: _toggleListening()
+    Keys.onSpacePressed: _toggleListening()
+    Keys.onReturnPressed: _toggleListening()
+    Keys.onEnterPressed: _toggleListening()
+    function _toggleListening() {
+        setKeycodeUSB(-1)
+        isSelect = !isSelect
+    }
+
     readonly property url _srcFrame: typeof sourceBtnFrame !== "undefined" ? sourceBtnFrame : ""
     readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
     readonly property int _size: typeof globalSetting_size !== "undefined" ? globalSetting_size : 12
@@ -55,6 +68,7 @@ Item {
         source: root._srcFrame
     }
     Text {
+        id: keyText
         objectName: "keyText"
         anchors.centerIn: parent
         text: root.tmpKeycodeUSB === -1 ? "KEY【 PRESS ANY 】" : "KEY 【 " + root.tmpKeyString + " 】"
@@ -80,9 +94,7 @@ Item {
         id: area
         anchors.fill: parent
         hoverEnabled: true
-        onClicked: {
-            root.setKeycodeUSB(-1)
-            root.isSelect = !root.isSelect
-        }
+        onClicked: root._toggleListening()
     }
+    FocusMark {}
 }

@@ -14,6 +14,23 @@ Item {
 
     signal clicked(int index)
 
+    activeFocusOnTab: true
+    Accessible.role: Accessible.RadioButton
+    Accessible.name: chkStr
+    Accessible.checkable: true
+    Accessible.checked: isSelect
+    Accessible.focusable: true
+    Accessible.onPressAction: _press()
+    Keys.onSpacePressed: _press()
+    Keys.onReturnPressed: _press()
+    Keys.onEnterPressed: _press()
+    function _press() {
+        if (!enabled)
+            return
+        _playClick()
+        clicked(index)
+    }
+
     readonly property url _src0: typeof sourceCheckbox_0 !== "undefined" ? sourceCheckbox_0 : ""
     readonly property url _src1: typeof sourceCheckbox_1 !== "undefined" ? sourceCheckbox_1 : ""
     readonly property string _font: typeof globalSetting_fontFamily !== "undefined" ? globalSetting_fontFamily : "Arial"
@@ -49,4 +66,5 @@ Item {
             root.clicked(root.index)
         }
     }
+    FocusMark {}
 }

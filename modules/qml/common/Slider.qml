@@ -12,6 +12,25 @@ Item {
 
     signal sliderClicked(int position)
 
+    // Left/Right (or Down/Up) move one step.
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Slider
+    Accessible.focusable: true
+    Accessible.description: String(currentIndex)
+    Accessible.onIncreaseAction: _step(1)
+    Accessible.onDecreaseAction: _step(-1)
+    Keys.onRightPressed: _step(1)
+    Keys.onUpPressed: _step(1)
+    Keys.onLeftPressed: _step(-1)
+    Keys.onDownPressed: _step(-1)
+    function _step(d) {
+        var p = Math.max(0, Math.min(7, currentIndex + d))
+        if (p === currentIndex || !enabled)
+            return
+        currentIndex = p
+        sliderClicked(p)
+    }
+
     readonly property url _srcBase: typeof sourceSlider_BASE !== "undefined" ? sourceSlider_BASE : ""
     readonly property url _srcOff: typeof sourceSlider_FILLER_0 !== "undefined" ? sourceSlider_FILLER_0 : ""
     readonly property url _srcOn: typeof sourceSlider_FILLER_1 !== "undefined" ? sourceSlider_FILLER_1 : ""
@@ -52,4 +71,5 @@ Item {
             root.sliderClicked(root.currentIndex)
         }
     }
+    FocusMark {}
 }
