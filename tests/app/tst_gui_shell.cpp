@@ -98,7 +98,7 @@ private slots:
         QTemporaryDir elsewhere;
         QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {}, elsewhere.path()),
                  qPrintable(h.lastError()));
-        QVERIFY(h.waitForWindow().isValid());
+        QVERIFY2(h.waitForWindow().isValid(), qPrintable(h.output()));
         QVERIFY(waitForScene(h));
         // Nothing was created in the folder it was started from.
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
