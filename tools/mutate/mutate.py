@@ -483,6 +483,9 @@ def main():
     ap.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     ap.add_argument("--operators", default="", help="comma-separated subset of operators")
     ap.add_argument("--list", action="store_true", help="print the sampled mutants and stop")
+    ap.add_argument("--within", default="",
+                    help="after sampling, keep only mutants under these comma-separated path prefixes "
+                         "(rerun one area of a fixed sample)")
     args = ap.parse_args()
 
     files = source_files(args.paths)
@@ -497,6 +500,9 @@ def main():
     population = len(mutants)
     if args.sample and args.sample < len(mutants):
         mutants = balanced_sample(mutants, args.sample, args.seed)
+    if args.within:
+        prefixes = tuple(args.within.split(","))
+        mutants = [m for m in mutants if m.path.startswith(prefixes)]
     mutants.sort(key=lambda m: (m.path, m.line, m.col))
     print("mutate: %d of %d mutants in %d files, seed %d" % (len(mutants), population, len(files), args.seed),
           flush=True)
