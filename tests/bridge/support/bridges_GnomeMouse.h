@@ -3,7 +3,11 @@
 // Tests run with GSETTINGS_BACKEND=memory, so nothing on the machine changes.
 
 #if __has_include(<gio/gio.h>)
+// glib names a struct member "signals", which Qt's precompiled headers define away.
+#pragma push_macro("signals")
+#undef signals
 #include <gio/gio.h>
+#pragma pop_macro("signals")
 #define Z3_TEST_GIO 1
 
 // nullptr when the schema (gsettings-desktop-schemas) is not installed; the
