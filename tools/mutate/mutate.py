@@ -9,6 +9,8 @@ build folder of its own, runs only those tests and sorts the mutant:
   survived      every test passed: no test notices this fault
   timed out     the tests ran past the per-mutant bound (counted as caught)
   build failed  the change does not compile (not counted in the score)
+  equivalent    listed in equivalent.txt: behaves exactly like the original,
+                so no test can kill it (not run, not counted)
 
 Score = (killed + timed out) / (killed + survived + timed out).
 
@@ -52,6 +54,7 @@ class Mutant:
         self.path, self.line, self.col = path, line, col
         self.op, self.original, self.mutated = op, original, mutated
         self.result = None
+        self.source = ""
 
     def where(self):
         return "%s:%d" % (self.path, self.line)
@@ -185,6 +188,7 @@ def mutants_of(path):
 
         def add(col, length, op, replacement):
             out.append(Mutant(rel, lineno, col, op, line[col:col + length], replacement))
+            out[-1].source = line.strip()
 
         for m in SYMBOL_RE.finditer(masked):
             sym = m.group(0)
@@ -420,22 +424,45 @@ def check_clean(files):
                  "(git checkout -- FILE) before mutating:\n" + out)
 
 
+EQUIVALENT_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "equivalent.txt")
+
+
+def load_equivalents():
+    """Mutants that behave exactly like the original, each with the reason:
+    file | operator | the source line | original -> mutated | why. No test can
+    kill them, so they are reported apart and left out of the score."""
+    known = set()
+    if os.path.exists(EQUIVALENT_FILE):
+        for raw in open(EQUIVALENT_FILE, encoding="utf-8"):
+            if raw.strip() and not raw.startswith("#"):
+                fields = [f.strip() for f in raw.split("|")]
+                if len(fields) >= 4:
+                    known.add(tuple(fields[:4]))
+    return known
+
+
+def is_equivalent(m, known):
+    return (m.path, m.op, m.source, "%s -> %s" % (m.original.strip(), m.mutated)) in known
+
+
 def report(mutants):
     done = [m for m in mutants if m.result]
     per_file = {}
     for m in done:
-        per_file.setdefault(m.path, {"killed": 0, "survived": 0, "timed out": 0, "build failed": 0})
+        per_file.setdefault(m.path, {"killed": 0, "survived": 0, "timed out": 0, "build failed": 0,
+                                    "equivalent": 0})
         per_file[m.path][m.result] += 1
-    total = {"killed": 0, "survived": 0, "timed out": 0, "build failed": 0}
-    print("\n%-44s %6s %8s %9s %12s %6s" % ("file", "killed", "survived", "timed out", "build failed", "score"))
+    total = {"killed": 0, "survived": 0, "timed out": 0, "build failed": 0, "equivalent": 0}
+    print("\n%-44s %6s %8s %9s %12s %10s %6s" % ("file", "killed", "survived", "timed out", "build failed",
+                                                 "equivalent", "score"))
     for path in sorted(per_file):
         c = per_file[path]
         for k in total:
             total[k] += c[k]
-        print("%-44s %6d %8d %9d %12d %6s" % (path, c["killed"], c["survived"], c["timed out"],
-                                              c["build failed"], score(c)))
-    print("%-44s %6d %8d %9d %12d %6s" % ("TOTAL", total["killed"], total["survived"],
-                                          total["timed out"], total["build failed"], score(total)))
+        print("%-44s %6d %8d %9d %12d %10d %6s" % (path, c["killed"], c["survived"], c["timed out"],
+                                                   c["build failed"], c["equivalent"], score(c)))
+    print("%-44s %6d %8d %9d %12d %10d %6s" % ("TOTAL", total["killed"], total["survived"], total["timed out"],
+                                               total["build failed"], total["equivalent"], score(total)))
     survivors = [m for m in done if m.result == "survived"]
     if survivors:
         print("\nSurvivors:")
@@ -513,6 +540,7 @@ def main():
 
     check_clean(sorted({os.path.join(ROOT, m.path) for m in mutants}))
     runner = Runner(args)
+    equivalents = load_equivalents()
     # A termination request restores the file like Ctrl-C does.
     def interrupt(*_):
         raise KeyboardInterrupt()
@@ -524,7 +552,7 @@ def main():
         runner.configure(sorted({m.path.split(os.sep)[0] for m in mutants}))
         for i, m in enumerate(mutants, 1):
             t = time.time()
-            m.result = runner.test_mutant(m)
+            m.result = "equivalent" if is_equivalent(m, equivalents) else runner.test_mutant(m)
             print("[%d/%d] %-12s %s  %s  %s -> %s  (%.0f s)" % (i, len(mutants), m.result, m.where(), m.op,
                                                                m.original.strip(), m.mutated, time.time() - t),
                   flush=True)
