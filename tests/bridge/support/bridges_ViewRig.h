@@ -8,45 +8,23 @@
 
 #include <QDir>
 #include <QMutex>
-#include <QMutexLocker>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-inline void bridgesInitDeviceResources()
-{
-    static bool done = false;
-    if (!done) {
-        Q_INIT_RESOURCE(device);
-        done = true;
-    }
-}
-
 class BridgesDeviceConfig : public DeviceConfig {
 public:
     QString secrecyCode(uint, const QString &) const override { return QStringLiteral("582604"); }
-    QStringList productNames() const override
-    {
-        return {QStringLiteral("Keyboard K1"), QStringLiteral("Z3")};
-    }
+    QStringList productNames() const override { return {QStringLiteral("Keyboard K1"), QStringLiteral("Z3")}; }
 };
 
 // Collects debug texts (any thread) while it lives.
 class BridgesDebugCatcher {
 public:
-    BridgesDebugCatcher()
-    {
-        current() = this;
-        m_previous = qInstallMessageHandler(&BridgesDebugCatcher::handle);
-    }
-    ~BridgesDebugCatcher()
-    {
-        qInstallMessageHandler(m_previous);
-        current() = nullptr;
-    }
+    BridgesDebugCatcher() { current() = this, m_previous = qInstallMessageHandler(&handle); }
+    ~BridgesDebugCatcher() { qInstallMessageHandler(m_previous), current() = nullptr; }
     QStringList texts() const
     {
         QMutexLocker locker(&m_lock);
@@ -84,7 +62,7 @@ struct BridgesViewRig {
 
     explicit BridgesViewRig(Link link = Link::VirtualMouse)
     {
-        bridgesInitDeviceResources();
+        Q_INIT_RESOURCE(device);
         resetDeviceProcessState();
         QDir(dir.path()).mkpath(QStringLiteral("modules/setting"));
         QDir::setCurrent(dir.path());
@@ -103,7 +81,6 @@ struct BridgesViewRig {
         if (link != Link::None)
             view->setHidThread(&hid);
     }
-
     ~BridgesViewRig()
     {
         waitIdle();
@@ -116,42 +93,28 @@ struct BridgesViewRig {
     QString keyboardTable()
     {
         const QString path = dir.filePath(QStringLiteral("DevInfoKeyboard.ini"));
+        const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
+                               "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
-                                   "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write("[common]\nisEncode = true\ntotal = 2\n\n[0]\n" + row + "\n[1]\n" + row);
-        }
         return path;
     }
-
-    bool waitIdle(int boundMs = 5000)
-    {
-        return QTest::qWaitFor([this] { return hid.isLinkFree(); }, boundMs);
-    }
-
+    bool waitIdle() { return QTest::qWaitFor([this] { return hid.isLinkFree(); }, 5000); }
     // Waits until the device has seen n frames in all and the link is free.
-    bool waitFrames(int n, int boundMs = 5000)
+    bool waitFrames(int n)
     {
-        return QTest::qWaitFor([&] { return dev && dev->received().size() >= n && hid.isLinkFree(); },
-                               boundMs);
+        return QTest::qWaitFor([&] { return dev && dev->received().size() >= n && hid.isLinkFree(); }, 5000);
     }
-
-    // A value as it stands in profile file n (1..10) on disk.
+    // A value as it stands in profile file n (1..10) on disk; invalid when absent.
     QVariant stored(const QString &key, int n = 1) const
     {
         if (view)
             view->flushProfiles();
-        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
-        return file.value(key);
+        return QSettings(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat)
+            .value(key);
     }
-    bool isStored(const QString &key, int n = 1) const
-    {
-        if (view)
-            view->flushProfiles();
-        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
-        return file.contains(key);
-    }
+    bool isStored(const QString &key, int n = 1) const { return stored(key, n).isValid(); }
 };
 
 // A stored list as integers (lists come back as texts).
@@ -163,13 +126,7 @@ inline QList<int> bridgesInts(const QVariant &value)
     return out;
 }
 
-inline QVariantList bridgesList(std::initializer_list<int> values)
-{
-    QVariantList out;
-    for (int v : values)
-        out.append(v);
-    return out;
-}
+inline QVariantList bridgesList(std::initializer_list<int> values) { return QVariantList(values.begin(), values.end()); }
 
 inline QByteArray bridgesBytes(std::initializer_list<int> values)
 {
