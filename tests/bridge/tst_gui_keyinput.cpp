@@ -65,10 +65,8 @@ class KeyInputTest : public QObject {
 private slots:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X display (run under Xvfb)");
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("needs xdotool");
+        if (QGuiApplication::platformName() != "xcb" || QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("needs an X display (run under Xvfb) and xdotool");
         qApp->installEventFilter(&m_seen);
         m_window = std::make_unique<QWidget>();
         m_window->resize(240, 160);
@@ -76,33 +74,31 @@ private slots:
     }
     void init()
     {
-        m_seen.keys.clear();
-        m_seen.buttons.clear();
+        m_seen.keys = m_seen.buttons = QStringList();
         hook(false);
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
 
+    // X key codes (evdev + 8) for the modifiers: xdotool would add the first
+    // key of a keysym, always the left one.
     void keysReportTheirUsageCodes_data()
     {
-        // X key codes (evdev + 8) for the modifiers: xdotool would add the first
-        // key of a keysym, always the left one.
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("reported");
         QTest::newRow("letter") << QStringList{"a"} << "+04 -04";
         QTest::newRow("keypad Enter is not Enter") << QStringList{"KP_Enter", "Return"} << "+58 -58 +28 -28";
-        QTest::newRow("Pause is not Num Lock") << QStringList{"Pause", "Num_Lock", "Num_Lock"}
-                                               << "+48 -48 +53 -53 +53 -53";
+        QTest::newRow("Pause, Num Lock") << QStringList{"Pause", "Num_Lock", "Num_Lock"} << "+48 -48 +53 -53 +53 -53";
+        QTest::newRow("Alt+Print Screen") << QStringList{"alt+Print"} << "+e2 +46 -e2 -46";
         const char *modifiers[] = {"L Ctrl", "37", "L Shift", "50", "L Alt", "64", "L Win", "133",
                                    "R Ctrl", "105", "R Shift", "62", "R Alt", "108", "R Win", "134"};
         for (int i = 0; i < 8; ++i)
-            QTest::newRow(modifiers[2 * i]) << QStringList{modifiers[2 * i + 1]}
-                                            << QStringLiteral("+e%1 -e%1").arg(i);
+            QTest::newRow(modifiers[2 * i]) << QStringList{modifiers[2 * i + 1]} << QStringLiteral("+e%1 -e%1").arg(i);
     }
     void keysReportTheirUsageCodes()
     {
         QFETCH(QStringList, keys);
-        QVERIFY(xdotool(QStringList{"key"} + keys, int(keys.size())));
+        QVERIFY(xdotool(QStringList{"key"} + keys, int(keys.size() + keys.join(' ').count('+'))));
         QTEST(m_seen.keys.join(' '), "reported");
     }
 
@@ -116,14 +112,6 @@ private slots:
         QVERIFY(m_hooks->installHooks());
         QVERIFY(xdotool({"key", "b"}, 1));
         QCOMPARE(m_seen.keys.join(' '), QStringLiteral("+31 -31 +32 -32 +05 -05"));
-    }
-
-    void altPrintScreenIsPrintScreen()
-    {
-        QVERIFY(xdotool({"key", "alt+Print"}, 2));
-        QCOMPARE(m_seen.keys.mid(0, 2), (QStringList{"+e2", "+46"}));
-        m_seen.keys.sort(); // xdotool may let go of Alt first
-        QCOMPARE(m_seen.keys, (QStringList{"+46", "+e2", "-46", "-e2"}));
     }
 
     void buttonsAndDoubleClick()

@@ -1,9 +1,10 @@
-// The mouse settings slots of the view end to end: the profile file on disk
-// and the frames the (virtual) mouse receives.
+// The settings slots of the view end to end: the profile file on disk and
+// the frames the virtual mouse (and keyboard) receives; macros uploaded to
+// their slots when saved, cut between records with a warning when too long.
 
 #include "bridges_ViewRig.h"
+#include "stores_WorkFolder.h"
 
-#include <QApplication>
 #include <QTest>
 
 #include <sys/inotify.h>
@@ -15,7 +16,7 @@ namespace {
 // atomic rewrite does one of them) since the folder was watched.
 int replacements(int fd, const QByteArray &name)
 {
-    static int count = 0;
+    int count = 0;
     alignas(inotify_event) char buffer[4096];
     for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
         for (char *p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event *>(p)->len)
@@ -27,8 +28,18 @@ QVariantList counting(int n)
 {
     QVariantList list;
     for (int i = 0; i < n; ++i)
-        list.append(i);
+        list.append(i & 0xFF);
     return list;
+}
+
+// The macro slots (13H) the device was sent, in order.
+QList<int> macroSlotsSent(const VirtualDevice *dev)
+{
+    QList<int> out;
+    for (const VirtualDevice::Received &r : dev->received())
+        if (r.frame[0] == 0x13)
+            out << r.frame[1];
+    return out;
 }
 
 } // namespace
@@ -47,20 +58,18 @@ private slots:
         view.ui_10H_SetLED8StageColor(2, bridgesList({1, 2, 3, 4, 5, 6, 7, 0x1F}));
         view.ui_10H_SetLED8StageColor(0, bridgesList({255, 0, 0x180}));
         QVERIFY(rig.waitFrames(6));
-        QCOMPARE(rig.dev->reportRate(), uchar(0x08));
-        QCOMPARE(rig.stored("sensor/reportRate_Z3").toInt(), 0x08);
+        QCOMPARE(rig.dev->ledColors(0), bridgesBytes({255, 0, 0x80}) + QByteArray(21, '\0'));
+        QCOMPARE((QList<int>{rig.dev->reportRate(), rig.stored("sensor/reportRate_Z3").toInt()}), (QList<int>{8, 8}));
         // Eight codes even from a short list, low eight bits each.
         QCOMPARE(rig.dev->dpiCodes(), bridgesBytes({0x02, 0x04, 0x46, 0, 0, 0, 0, 0}));
         QCOMPARE(rig.dev->dpiStagesInUse(), uchar(3));
         QCOMPARE(bridgesInts(rig.stored("sensor/dpi_Z3")), QList<int>({500, 1000, 1500, 0, 0, 0, 0, 0}));
-        QCOMPARE(rig.dev->dpiStage(), uchar(5));
-        QCOMPARE(rig.stored("sensor/stage_Z3").toInt(), 5);
+        QCOMPARE((QList<int>{rig.dev->dpiStage(), rig.stored("sensor/stage_Z3").toInt()}), (QList<int>{5, 5})); // sent, kept
         QCOMPARE(rig.dev->ledEffect(), (std::array<uchar, 3>{3, 160, 12}));
         QCOMPARE(view.ui_8DH_GetRGBLedEffect(), (QVariantList{3u, 5u, 2u})); // the page's indexes
         // Set 2 packs two colour numbers per byte, low nibble first.
         QCOMPARE(rig.dev->ledColors(2), bridgesBytes({0x21, 0x43, 0x65, 0xF7}));
         QCOMPARE(bridgesInts(rig.stored("color_Z3/type2")), QList<int>({1, 2, 3, 4, 5, 6, 7, 0x1F}));
-        QCOMPARE(rig.dev->ledColors(0), bridgesBytes({255, 0, 0x80}) + QByteArray(21, '\0'));
     }
 
     void keyMatrixSwapsButtonsThreeFourAndFourteenFifteen()
@@ -73,11 +82,9 @@ private slots:
         for (int slot : order)
             expected += bridgesBytes({slot * 4, slot * 4 + 1, slot * 4 + 2, slot * 4 + 3});
         QCOMPARE(rig.dev->keyMatrix(), expected);
-        QCOMPARE(rig.view->ui_92H_GetKeyMatrix().at(12).toInt(), 16); // read back in the device's order
         // The profile keeps the page's order.
         QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/3")), QList<int>({12, 13, 14, 15}));
         QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/15")), QList<int>({60, 61, 62, 63}));
-        QVERIFY(!rig.isStored("keydefine_Z3/16"));
         // A short list counts the missing entries as zero.
         rig.view->ui_12H_SetKeyMatrix(bridgesList({1, 0, 0xF0, 0, 1, 0, 0xF1}));
         QVERIFY(rig.waitFrames(2));
@@ -97,15 +104,13 @@ private slots:
         QCOMPARE(rig.view->currentProfileIndex(), 4);
         QCOMPARE(rig.stored("sensor/stage_Z3", 5).toInt(), 6);
         QVERIFY(!rig.isStored("sensor/stage_Z3", 1));
-        // With the keyboard current a mouse setting stores nothing and the
+        // With the keyboard current a mouse setting stores nothing, and the
         // switch goes to the device.
         rig.hid.swichCurDevice(0);
-        QVERIFY(rig.waitIdle());
         rig.view->ui_01H_SetReportRate(0x04);
-        QVERIFY(rig.waitIdle());
-        QVERIFY(!rig.isStored("sensor/reportRate_Z3", 5));
         rig.view->ui_02H_SetCurrentProfile(3);
         QVERIFY(rig.waitIdle());
+        QVERIFY(!rig.isStored("sensor/reportRate_Z3", 5) && !rig.isStored("sensor/reportRate_Z3", 4));
         QCOMPARE(rig.view->currentProfileIndex(), 3);
         QCOMPARE(rig.hid.commandFrame()[1], uchar(0x02));
         QCOMPARE(rig.hid.commandFrame()[2], uchar(0x03));
@@ -135,37 +140,63 @@ private slots:
         QCOMPARE(rig.stored("sensor/stage_Z3").toInt(), 6);
     }
 
-    void deviceQuestionsWithAndWithoutAnswers()
+    void keyboardSettingsAreStoredAndSent()
+    {
+        BridgesViewRig rig(BridgesViewRig::Link::VirtualKeyboard);
+        myQQuickView &view = *rig.view;
+        const QVariantList matrix = counting(512);
+        QVariantList picture = matrix;
+        picture[0] = 0x1FE; // low 8 bits go to the device
+        view.ui_08H_SetLEDType(2, 5, 3, 7, 1, 0);
+        view.ui_0DH_SetKeyMatrix(matrix);
+        view.ui_12H_SetUserPicture(3, 0xFF, matrix); // kept, not sent
+        view.ui_12H_SetUserPicture(2, 1, picture);
+        view.ui_0EH_SetKeyOnOff(bridgesList({1, 2, 3, 0x104}));
+        QVERIFY(rig.waitFrames(4) && rig.waitIdle());
+        const auto led = rig.dev->received().at(0).frame;
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(led.data()), 7), bridgesBytes({0x08, 2, 5, 3, 7, 1, 0}));
+        QCOMPARE(bridgesInts(view.ui_88H_GetLEDType()), QList<int>({5, 3, 7, 1, 0}));
+        QByteArray bytes;
+        for (int i = 0; i < 512; ++i)
+            bytes += char(i);
+        QCOMPARE(rig.dev->keyMatrix(), bytes); // no reordering, last 8 bytes too
+        QCOMPARE(bridgesInts(rig.stored("keydefine/125")), QList<int>({244, 245, 246, 247}));
+        QVERIFY(!rig.isStored("keydefine/126") && !rig.isStored("keydefine_Z3/0")); // 126 keys, in their own group
+        QCOMPARE(rig.dev->userPicture(2), char(0xFE) + bytes.mid(1));
+        const auto &frames = rig.dev->received();
+        QCOMPARE(std::count_if(frames.cbegin(), frames.cend(), [](const auto &r) { return r.frame[0] == 0x12; }), 1);
+        QCOMPARE(bridgesInts(view.ui_92H_GetUserPicture(3)), bridgesInts(matrix));
+        QCOMPARE(rig.dev->keyOnOff(), bridgesBytes({1, 2, 3, 4}) + QByteArray(17, '\0'));
+        // The key definitions follow the current device.
+        QCOMPARE(bridgesInts(view.getKeydefine(QVariant(5))), QList<int>());
+        rig.hid.swichCurDevice(0);
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(bridgesInts(view.getKeydefine(QVariant(QStringLiteral("5")))), QList<int>({20, 21, 22, 23}));
+    }
+
+    void deviceQuestionsWithoutAnswersOrDevice()
     {
         {
             BridgesViewRig rig;
-            rig.dev->setSensorType(3);
             rig.dev->setDpiStageCount(5);
-            rig.dev->setFirmwareVersion(0x1B, 0x05);
-            rig.dev->setLogoLedWorks(true);
-            QCOMPARE(rig.view->getSensorType().toInt(), 3);
-            QCOMPARE(rig.view->ui_91H_SyncDPI(), uchar(5));
-            QCOMPARE(rig.view->ui_80H_GetFWVersion(), QStringLiteral("1b.05"));
-            QVERIFY(rig.view->chkIsLogoLedWork());
             VirtualDevice::Faults faults;
             faults.noFeatureAnswer = true;
             rig.dev->setFaults(faults);
-            QVERIFY(!rig.view->chkIsLogoLedWork());
             QCOMPARE(rig.view->ui_91H_SyncDPI(), uchar(8));
             QCOMPARE(rig.view->ui_80H_GetFWVersion(), QStringLiteral("unknown"));
+            QVERIFY(!rig.view->chkIsLogoLedWork());
         }
+        // Without a device the settings are still recorded, also the pointer
+        // positions the desktop does not take.
         for (const char *name : {"XDG_CURRENT_DESKTOP", "DISPLAY", "WAYLAND_DISPLAY"})
             qunsetenv(name);
-        BridgesViewRig rig(BridgesViewRig::Link::None);
-        QCOMPARE(rig.view->ui_92H_GetKeyMatrix(), QVariantList(64, 0));
-        // Settings are still recorded, also the pointer positions the desktop does not take.
+        BridgesViewRig none(BridgesViewRig::Link::None);
         BridgesDebugCatcher debug;
-        rig.view->ui_12H_SetKeyMatrix(QVariantList(64, 1));
-        rig.view->setCursorSpeed(7);
+        none.view->ui_12H_SetKeyMatrix(QVariantList(64, 1));
+        none.view->setCursorSpeed(7);
         QVERIFY(debug.contains(QStringLiteral("setCursorSpeed Failed")));
-        QCOMPARE(rig.view->getCursorSpeed(), 7u);
-        QCOMPARE(rig.stored("sensor/cursorSpeed_Z3").toUInt(), 7u);
-        QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/15")), QList<int>({1, 1, 1, 1}));
+        QCOMPARE(none.stored("sensor/cursorSpeed_Z3").toUInt(), 7u);
+        QCOMPARE(bridgesInts(none.stored("keydefine_Z3/15")), QList<int>({1, 1, 1, 1}));
     }
 
     void scrollSwapChangesOnlyBitSix()
@@ -200,20 +231,70 @@ private slots:
         BridgesDebugCatcher debug;
         rig.view->setScrollPinSwap(true);
         QVERIFY(rig.waitFrames(1));
-        QCOMPARE(rig.dev->received().size(), 1);
-        QCOMPARE(rig.dev->received().at(0).frame[0], uchar(0x83));
+        QCOMPARE(rig.dev->received().size(), 1); // the 83H
         QCOMPARE(rig.dev->functionOption(), unswapped);
         QVERIFY(debug.contains(QStringLiteral("cmd Failed 03")));
         QVERIFY(rig.view->getScrollPinSwap());
     }
+
+    void savingABoundMacroSendsItToItsSlotOnly()
+    {
+        ScriptedDialogs dialogs;
+        BridgesViewRig rig;
+        myQQuickView &view = *rig.view;
+        const QString name = view.createMacroIni().toString();
+        view.setMacroIniConfig(name, {0, 3});
+        const QStringList lines{"A    [Down]", "100   [Delay]", "A      [Up]"};
+        QVERIFY(view.saveMacroIni(name, lines).toBool());
+        // The last slot, with a repeat count past 16 bits: its low 16 bits, 0x1170.
+        view.setMacroIniConfig(view.createMacroIni().toString(), {11, 70000});
+        QVERIFY(view.saveMacroIni(QStringLiteral("Macro. 002"), {"B    [Down]"}).toBool());
+        QVERIFY(rig.waitFrames(2));
+        QCOMPARE(macroSlotsSent(rig.dev), (QList<int>{1, 12})); // slot index 0 is macro id 1
+        QCOMPARE(rig.dev->received().at(0).frame[2], uchar(0x80)); // a 128-byte block
+        QCOMPARE(rig.dev->macro(1), QByteArray::fromHex("00030a0481040000") + QByteArray(120, '\0'));
+        QCOMPARE(rig.dev->macro(12).left(6), QByteArray::fromHex("117001050000"));
+        QCOMPARE(view.loadMacroIni(name), lines);
+
+        // Bound to slot 2 while the keyboard was the device: the mouse's slot 3
+        // belongs to some other macro and is left alone. Nor is a slot past the
+        // last one, or a macro that is not there, sent.
+        rig.dev->clearReceived();
+        QSettings(QStringLiteral("./modules/macro/") + name + ".bin", QSettings::IniFormat)
+            .setValue(QStringLiteral("config/did"), 0);
+        QVERIFY(view.saveMacroIni(name, {"B    [Down]"}).toBool());
+        view.setMacroIniConfig(QStringLiteral("Macro. 002"), {12, 1});
+        QVERIFY(view.saveMacroIni(QStringLiteral("Macro. 002"), {"C    [Down]"}).toBool());
+        QVERIFY(!view.saveMacroIni(QStringLiteral("Nobody"), {"A    [Down]"}).toBool());
+        rig.hid.hid_0BH_SetCurrentDPIStage(2); // commands go out in call order: a marker
+        QVERIFY(rig.waitFrames(1));
+        QCOMPARE(rig.dev->received().at(0).frame[0], uchar(0x0B));
+        QVERIFY(dialogs.log().isEmpty()); // no warning for a short macro
+    }
+
+    void tooLongMacroIsCutBetweenRecordsWithAWarning()
+    {
+        ScriptedDialogs dialogs({QStringLiteral("ok")});
+        BridgesViewRig rig;
+        myQQuickView &view = *rig.view;
+        const QString name = view.createMacroIni().toString();
+        // 62 events (126 bytes with the header), then a 4-byte long delay that
+        // does not fit with the terminator.
+        QStringList lines;
+        for (int i = 0; i < 62; ++i)
+            lines << (i % 2 ? QStringLiteral("Z      [Up]") : QStringLiteral("Z    [Down]"));
+        lines << QStringLiteral("9000   [Delay]");
+        QVERIFY(view.saveMacroIni(name, lines).toBool()); // not bound: nothing sent yet
+        QVERIFY(dialogs.log().isEmpty());
+        view.ui_13H_SetMacroKey(5, name);
+        QVERIFY(rig.waitFrames(1));
+        QCOMPARE(dialogs.log(), QStringList{"warning\tMACRO\tOut of memory,\\nsome command line has been cut."});
+        const QByteArray block = rig.dev->macro(5);
+        QCOMPARE(block.size(), 128);
+        QCOMPARE(block.left(2), QByteArray::fromHex("0001")); // repeat 1 from the new macro
+        QCOMPARE(block.mid(124), QByteArray::fromHex("811d0000"));
+    }
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("GSETTINGS_BACKEND", "memory"); // never the user's real desktop settings
-    QApplication app(argc, argv);
-    MouseBridgeTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(MouseBridgeTest)
 #include "tst_mousebridge.moc"

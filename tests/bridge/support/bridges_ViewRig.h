@@ -23,8 +23,8 @@ public:
 // Collects debug texts (any thread) while it lives.
 class BridgesDebugCatcher {
 public:
-    BridgesDebugCatcher() { current() = this, m_previous = qInstallMessageHandler(&handle); }
-    ~BridgesDebugCatcher() { qInstallMessageHandler(m_previous), current() = nullptr; }
+    BridgesDebugCatcher() { s_current = this, m_previous = qInstallMessageHandler(&handle); }
+    ~BridgesDebugCatcher() { qInstallMessageHandler(m_previous), s_current = nullptr; }
     QStringList texts() const
     {
         QMutexLocker locker(&m_lock);
@@ -33,18 +33,14 @@ public:
     bool contains(const QString &text) const { return texts().contains(text); }
 
 private:
-    static BridgesDebugCatcher *&current()
-    {
-        static BridgesDebugCatcher *c = nullptr;
-        return c;
-    }
     static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
     {
-        if (BridgesDebugCatcher *self = current()) {
+        if (BridgesDebugCatcher *self = s_current) {
             QMutexLocker locker(&self->m_lock);
             self->m_texts.append(text.trimmed());
         }
     }
+    static inline BridgesDebugCatcher *s_current = nullptr;
     mutable QMutex m_lock;
     QStringList m_texts;
     QtMessageHandler m_previous = nullptr;
@@ -92,13 +88,14 @@ struct BridgesViewRig {
     // The product row (1) shows the keyboard model, so the link talks to it.
     QString keyboardTable()
     {
-        const QString path = dir.filePath(QStringLiteral("DevInfoKeyboard.ini"));
-        const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
-                               "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write("[common]\nisEncode = true\ntotal = 2\n\n[0]\n" + row + "\n[1]\n" + row);
-        return path;
+        QSettings table(dir.filePath(QStringLiteral("DevInfoKeyboard.ini")), QSettings::IniFormat);
+        table.setValue("common/isEncode", true), table.setValue("common/total", 2);
+        for (const char *key : {"%1/type=0", "%1/vid=04d9", "%1/pid=8008", "%1/usagePage=ff01", "%1/usage=0001",
+                                "%1/usagePage2=ff02", "%1/usage2=0001", "%1/reportLength=64"})
+            for (int row : {0, 1})
+                table.setValue(QString(key).arg(row).section('=', 0, 0), QString(key).section('=', 1));
+        table.sync();
+        return table.fileName();
     }
     bool waitIdle() { return QTest::qWaitFor([this] { return hid.isLinkFree(); }, 5000); }
     // Waits until the device has seen n frames in all and the link is free.

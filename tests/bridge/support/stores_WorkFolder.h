@@ -40,7 +40,6 @@ public:
         QDir::setCurrent(m_dir.path());
     }
     ~StoresWorkFolder() { QDir::setCurrent(m_previous); }
-    bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
     QString file(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
 
@@ -58,12 +57,8 @@ public:
         answer(answers);
     }
     ~ScriptedDialogs() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
-    void answer(const QStringList &lines) { storesWriteAll(m_script, lines.join(QLatin1Char('\n')).toUtf8()); }
-    QStringList log() const
-    {
-        return QString::fromUtf8(storesReadAll(m_script + QStringLiteral(".log")))
-            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
+    void answer(const QStringList &lines) { storesWriteAll(m_script, lines.join('\n').toUtf8()); }
+    QStringList log() const { return QString::fromUtf8(storesReadAll(m_script + ".log")).split('\n', Qt::SkipEmptyParts); }
 
 private:
     QTemporaryDir m_dir;
