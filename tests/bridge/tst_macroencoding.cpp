@@ -5,43 +5,19 @@
 #include "KeyNameTable.h"
 #include "MacroEncoder.h"
 
+#include <QSet>
 #include <QTest>
 
 namespace {
 
-const QString kDown = QStringLiteral("    [Down]");
-const QString kUp = QStringLiteral("      [Up]");
-const QString kDelay = QStringLiteral("   [Delay]");
+QString down(const QString &key) { return key + QStringLiteral("    [Down]"); }
+QString up(const QString &key) { return key + QStringLiteral("      [Up]"); }
+QString delay(qint64 ms) { return QString::number(ms) + QStringLiteral("   [Delay]"); }
 
-QString down(const QString &key)
+QList<uchar> bytes(const char *hex)
 {
-    return key + kDown;
-}
-QString up(const QString &key)
-{
-    return key + kUp;
-}
-QString delay(qint64 ms)
-{
-    return QString::number(ms) + kDelay;
-}
-
-QList<uchar> bytes(std::initializer_list<int> values)
-{
-    QList<uchar> out;
-    for (int v : values)
-        out << uchar(v);
-    return out;
-}
-
-QList<uchar> mouse(const QStringList &lines)
-{
-    return MacroEncoder::encode(lines, MacroEncoder::kMouseDid, KeyNameTable::table());
-}
-
-QList<uchar> keyboard(const QStringList &lines)
-{
-    return MacroEncoder::encode(lines, MacroEncoder::kKeyboardDid, KeyNameTable::table());
+    const QByteArray raw = QByteArray::fromHex(hex);
+    return QList<uchar>(raw.cbegin(), raw.cend());
 }
 
 QByteArray blockOf(const QStringList &lines, uint did, int size, bool *cut)
@@ -51,223 +27,128 @@ QByteArray blockOf(const QStringList &lines, uint did, int size, bool *cut)
     return MacroEncoder::block(data, ends, size, cut);
 }
 
+const uint kMouse = MacroEncoder::kMouseDid;
+const uint kKeyboard = MacroEncoder::kKeyboardDid;
+
 } // namespace
 
 class TestMacroEncoding : public QObject {
     Q_OBJECT
 
 private slots:
-    void keyNameTableHoldsTheNamesExactly();
-    void workedExamples();
-    void mouseDelayBoundaries_data();
-    void mouseDelayBoundaries();
-    void firstLineAndConsecutiveDelays();
-    void skippedLinesDoNotTakeTheDelay();
-    void keyboardDelays();
-    void mouseBlockKeepsWholeRecordsAndTheTerminator();
-    void keyboardBlockKeepsWholeRecordsAndTheTerminator();
-    void repeatHeaderKeepsSixteenBits();
-};
-
-void TestMacroEncoding::keyNameTableHoldsTheNamesExactly()
-{
-    KeyNameTable::rebuild();
-    const QHash<QString, uchar> &table = KeyNameTable::table();
-    QCOMPARE(table.size(), 132);
-    QCOMPARE(KeyNameTable::code(QStringLiteral("A")), uchar(0x04));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("0")), uchar(0x27));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("\\ |")), uchar(0x31));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("' \"")), uchar(0x34));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("KP 7 ")), uchar(0x5F));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("KP 7")), uchar(0));
-    QCOMPARE(KeyNameTable::code(QString(QChar(0x25BA))), uchar(0x4F));
-    QCOMPARE(KeyNameTable::code(QString(QChar(0x25C4))), uchar(0x50));
-    QCOMPARE(KeyNameTable::code(QString(QChar(0x25BC))), uchar(0x51));
-    QCOMPARE(KeyNameTable::code(QString(QChar(0x25B2))), uchar(0x52));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("Intl'2")), uchar(0x88));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("Int'l 2")), uchar(0x89));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("R Win")), uchar(0xE7));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("MS-L")), uchar(0xF0));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("MS-B5")), uchar(0xF4));
-    QCOMPARE(KeyNameTable::code(QStringLiteral("a")), uchar(0)); // names are case-sensitive
-
-    // Every code is used once, none is 0, and the keyboard codes run A..R Win.
-    QSet<uchar> codes;
-    for (auto it = table.cbegin(); it != table.cend(); ++it) {
-        QVERIFY(it.value() != 0);
-        codes.insert(it.value());
+    void everyKeyNameHasACodeOfItsOwn()
+    {
+        KeyNameTable::rebuild();
+        const QHash<QString, uchar> &table = KeyNameTable::table();
+        const QList<uchar> codes = table.values();
+        QCOMPARE(QSet<uchar>(codes.cbegin(), codes.cend()).size(), 132); // one key per code
+        QVERIFY(!codes.contains(0) && table.size() == 132);
+        // Letters and digits follow the keyboard usage order the device expects.
+        for (int i = 0; i < 26; ++i)
+            QCOMPARE(KeyNameTable::code(QString(QChar('A' + i))), uchar(0x04 + i));
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(KeyNameTable::code(QString::number((i + 1) % 10)), uchar(0x1E + i));
+        // "KP 7 " keeps its trailing space; names are case-sensitive.
+        QVERIFY(!KeyNameTable::code(QStringLiteral("KP 7")) && !KeyNameTable::code(QStringLiteral("a")));
     }
-    QCOMPARE(codes.size(), 132);
-    QVERIFY(!codes.contains(0x32)); // the non-US key has no name here
 
-    // "\ |" encodes as 0x31 in a macro.
-    QCOMPARE(mouse({down(QStringLiteral("\\ |"))}), bytes({0x00, 0x01, 0x01, 0x31, 0x00, 0x00}));
-}
+    void encodings_data()
+    {
+        QTest::addColumn<uint>("did");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<uchar>>("expected");
+        const QString a = QStringLiteral("A");
+        auto row = [](const char *name, uint did, const QStringList &lines, const char *hex) {
+            QTest::newRow(name) << did << lines << bytes(hex);
+        };
+        row("mouse: delay folded into the event", kMouse, {down(a), delay(100), up(a)}, "00010a0481040000");
+        row("keyboard: delay record", kKeyboard, {down(a), delay(100), up(a)}, "000101047f00000a81040000");
+        row("mouse: empty", kMouse, {}, "00010000");
+        row("release keeps its bit", kMouse, {up(QStringLiteral("L Ctrl")), delay(500)}, "0001b2e00000");
+        row("backslash key", kMouse, {down(QStringLiteral("\\ |"))}, "000101310000");
+        row("KP 7 with its space", kMouse, {down(QStringLiteral("KP 7 ")), up(QStringLiteral("KP 7 "))}, "0001015f815f0000");
+        row("other tags, unknown names, zero and text delays dropped", kMouse,
+            {QStringLiteral("A  [Press]"), down(QStringLiteral("Nope")), delay(0), QStringLiteral("abc   [Delay]"),
+             QStringLiteral("x"), QString(), QStringLiteral("   [Delay]")}, "00010000");
+        row("another device drops delays", 2, {down(a), delay(100)}, "000101040000");
+        // Mouse delays after a key press (01 04).
+        row("1 ms raised to 10", kMouse, {down(a), delay(1)}, "000101040000");
+        row("15 ms rounds to 2", kMouse, {down(a), delay(15)}, "000102040000");
+        row("1270 merges as 7F", kMouse, {down(a), delay(1270)}, "00017f040000");
+        row("1271 short 40", kMouse, {down(a), delay(1271)}, "0001010440010000");
+        row("5100 short FF", kMouse, {down(a), delay(5100)}, "00010104ff010000");
+        row("5101 long 00FF", kMouse, {down(a), delay(5101)}, "00010104000100ff0000");
+        row("6000 long 012C", kMouse, {down(a), delay(6000)}, "000101040001012c0000");
+        row("negative merges as 1", kMouse, {down(a), delay(-40)}, "000101040000");
+        row("huge saturates", kMouse, {down(a), delay(99999999)}, "000101040001ffff0000");
+        // A short first delay has no event to join: the long form, even 10 ms.
+        row("first 10", kMouse, {delay(10)}, "0001000100010000");
+        row("first 1271", kMouse, {delay(1271)}, "000140010000");
+        row("two delays: the second never merges", kMouse, {down(a), delay(100), delay(100)}, "00010a04000100050000");
+        row("long then short", kMouse, {down(a), delay(2000), delay(100)}, "000101046401000100050000");
+        row("skipped zero delay", kMouse, {down(a), delay(0), delay(100)}, "00010104000100050000");
+        // The line before appended nothing: the delay gets a record of its own.
+        row("after an unknown key", kMouse, {down(QStringLiteral("Unknown")), delay(100)}, "0001000100050000");
+        row("after a long delay", kMouse, {delay(2000), down(QStringLiteral("nope")), delay(300)}, "000164010001000f0000");
+        row("keyboard 10 ms", kKeyboard, {delay(10)}, "00017f0000010000");
+        row("keyboard 9 ms, negative dropped", kKeyboard, {delay(9), delay(-100)}, "00017f0000000000");
+        row("keyboard two delays", kKeyboard, {down(a), delay(5000), delay(100)}, "000101047f0001f47f00000a0000");
+        row("keyboard huge saturates", kKeyboard, {delay(10000000)}, "00017f00ffff0000");
+    }
 
-void TestMacroEncoding::workedExamples()
-{
-    const QStringList lines{down(QStringLiteral("A")), delay(100), up(QStringLiteral("A"))};
-    QCOMPARE(mouse(lines), bytes({0x00, 0x01, 0x0A, 0x04, 0x81, 0x04, 0x00, 0x00}));
-    QCOMPARE(keyboard(lines),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x7F, 0x00, 0x00, 0x0A, 0x81, 0x04, 0x00, 0x00}));
+    void encodings()
+    {
+        QFETCH(uint, did);
+        QFETCH(QStringList, lines);
+        QFETCH(QList<uchar>, expected);
+        QCOMPARE(MacroEncoder::encode(lines, did, KeyNameTable::table()), expected);
+    }
 
-    QCOMPARE(mouse({}), bytes({0x00, 0x01, 0x00, 0x00}));
-    QCOMPARE(keyboard({}), bytes({0x00, 0x01, 0x00, 0x00}));
+    // A block keeps whole records and room for the terminator 00 00.
+    void blocksKeepWholeRecordsAndTheTerminator_data()
+    {
+        QTest::addColumn<uint>("did");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<QByteArray>("end"); // the block's last bytes
+        QStringList events; // 2 bytes each
+        for (int i = 0; i < 63; ++i)
+            events << (i % 2 ? up(QStringLiteral("B")) : down(QStringLiteral("B")));
+        // Header 2 + 62 events of 2 + terminator 2 = exactly 128.
+        QTest::newRow("mouse, full") << kMouse << events.mid(0, 62) << false << QByteArray::fromHex("01058105 0000");
+        QTest::newRow("mouse, one more") << kMouse << events << true << QByteArray::fromHex("01058105 0000");
+        // 61 events (124) + a long delay (4) + terminator = 130: the delay goes whole.
+        QTest::newRow("mouse, 4-byte record") << kMouse << events.mid(0, 61) + QStringList{delay(6000)} << true
+                                              << QByteArray::fromHex("81050105 00000000");
+        // Header 2 + 47 delays of 4 = 190 + terminator 2 = exactly 192.
+        const QStringList delays(47, delay(1000));
+        QTest::newRow("keyboard, full") << kKeyboard << delays << false << QByteArray::fromHex("7f000064 0000");
+        QTest::newRow("keyboard, one more") << kKeyboard << delays + QStringList{down(QStringLiteral("A"))} << true
+                                            << QByteArray::fromHex("7f000064 0000");
+    }
+    void blocksKeepWholeRecordsAndTheTerminator()
+    {
+        QFETCH(uint, did);
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, end);
+        const int size = did == kMouse ? MacroEncoder::kMouseBlockSize : MacroEncoder::kKeyboardBlockSize;
+        bool cut = false;
+        const QByteArray block = blockOf(lines, did, size, &cut);
+        QCOMPARE(block.size(), size);
+        QTEST(cut, "cut");
+        QCOMPARE(block.right(end.size()), end);
+    }
 
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(2000)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x64, 0x01, 0x00, 0x00}));
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(6000)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x01, 0x01, 0x2C, 0x00, 0x00}));
-
-    // A release keeps its release bit when a delay is folded in.
-    QCOMPARE(mouse({up(QStringLiteral("L Ctrl")), delay(500)}), bytes({0x00, 0x01, 0xB2, 0xE0, 0x00, 0x00}));
-
-    // Other tags, unknown names, zero and non-numeric delays are dropped.
-    QCOMPARE(mouse({QStringLiteral("A  [Press]"), down(QStringLiteral("Nope")), delay(0),
-                    QStringLiteral("abc") + kDelay, QStringLiteral("x"), QString()}),
-             bytes({0x00, 0x01, 0x00, 0x00}));
-    // A delay on another device id is dropped too.
-    QCOMPARE(MacroEncoder::encode({down(QStringLiteral("A")), delay(100)}, 2, KeyNameTable::table()),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x00}));
-}
-
-void TestMacroEncoding::mouseDelayBoundaries_data()
-{
-    QTest::addColumn<qint64>("ms");
-    QTest::addColumn<QList<uchar>>("expected");
-    // After a key press (01 04).
-    QTest::newRow("1 ms raised to 10") << qint64(1) << bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x00});
-    QTest::newRow("14 ms rounds to 1") << qint64(14) << bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x00});
-    QTest::newRow("15 ms rounds to 2") << qint64(15) << bytes({0x00, 0x01, 0x02, 0x04, 0x00, 0x00});
-    QTest::newRow("1270 merges as 7F") << qint64(1270) << bytes({0x00, 0x01, 0x7F, 0x04, 0x00, 0x00});
-    QTest::newRow("1271 short 40") << qint64(1271) << bytes({0x00, 0x01, 0x01, 0x04, 0x40, 0x01, 0x00, 0x00});
-    QTest::newRow("5100 short FF") << qint64(5100) << bytes({0x00, 0x01, 0x01, 0x04, 0xFF, 0x01, 0x00, 0x00});
-    QTest::newRow("5101 long 00FF") << qint64(5101)
-                                    << bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x01, 0x00, 0xFF, 0x00, 0x00});
-    QTest::newRow("negative merges as 1") << qint64(-40) << bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x00});
-    QTest::newRow("huge saturates") << qint64(99999999)
-                                    << bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x01, 0xFF, 0xFF, 0x00, 0x00});
-}
-
-void TestMacroEncoding::mouseDelayBoundaries()
-{
-    QFETCH(qint64, ms);
-    QFETCH(QList<uchar>, expected);
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(ms)}), expected);
-}
-
-void TestMacroEncoding::firstLineAndConsecutiveDelays()
-{
-    // A short delay as the very first line takes the long form, even 10 ms.
-    QCOMPARE(mouse({delay(10)}), bytes({0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00}));
-    QCOMPARE(mouse({delay(5)}), bytes({0x00, 0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00}));
-    QCOMPARE(mouse({delay(1270)}), bytes({0x00, 0x01, 0x00, 0x01, 0x00, 0x40, 0x00, 0x00}));
-    QCOMPARE(mouse({delay(1271)}), bytes({0x00, 0x01, 0x40, 0x01, 0x00, 0x00}));
-    QCOMPARE(mouse({delay(5100)}), bytes({0x00, 0x01, 0xFF, 0x01, 0x00, 0x00}));
-
-    // Two delays in a row: the first merges, the second never does.
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(100), delay(100)}),
-             bytes({0x00, 0x01, 0x0A, 0x04, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00}));
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(100), delay(2000)}),
-             bytes({0x00, 0x01, 0x0A, 0x04, 0x64, 0x01, 0x00, 0x00}));
-    // A long first delay leaves the event before it untouched.
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(2000), delay(100)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x64, 0x01, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00}));
-    // A skipped zero delay between two delays still separates nothing: the
-    // third line follows a delay line, so it is not folded.
-    QCOMPARE(mouse({down(QStringLiteral("A")), delay(0), delay(100)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00}));
-}
-
-void TestMacroEncoding::skippedLinesDoNotTakeTheDelay()
-{
-    // The line before the delay appended nothing: the delay is not written
-    // into the header or an older record, it gets a record of its own.
-    QCOMPARE(mouse({down(QStringLiteral("Unknown")), delay(100)}),
-             bytes({0x00, 0x01, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00}));
-    QCOMPARE(mouse({down(QStringLiteral("A")), QStringLiteral("B  [Other]"), delay(100)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x00, 0x01, 0x00, 0x05, 0x00, 0x00}));
-    QCOMPARE(mouse({delay(2000), down(QStringLiteral("nope")), delay(300)}),
-             bytes({0x00, 0x01, 0x64, 0x01, 0x00, 0x01, 0x00, 0x0F, 0x00, 0x00}));
-}
-
-void TestMacroEncoding::keyboardDelays()
-{
-    QCOMPARE(keyboard({delay(10)}), bytes({0x00, 0x01, 0x7F, 0x00, 0x00, 0x01, 0x00, 0x00}));
-    QCOMPARE(keyboard({delay(9)}), bytes({0x00, 0x01, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00}));
-    QCOMPARE(keyboard({down(QStringLiteral("A")), delay(5000), delay(100)}),
-             bytes({0x00, 0x01, 0x01, 0x04, 0x7F, 0x00, 0x01, 0xF4, 0x7F, 0x00, 0x00, 0x0A, 0x00, 0x00}));
-    // Negative delays mean nothing and are dropped; huge ones saturate.
-    QCOMPARE(keyboard({delay(-100)}), bytes({0x00, 0x01, 0x00, 0x00}));
-    QCOMPARE(keyboard({delay(10000000)}), bytes({0x00, 0x01, 0x7F, 0x00, 0xFF, 0xFF, 0x00, 0x00}));
-}
-
-void TestMacroEncoding::mouseBlockKeepsWholeRecordsAndTheTerminator()
-{
-    // Header 2 + 62 events of 2 + terminator 2 = exactly 128: no cut.
-    QStringList lines;
-    for (int i = 0; i < 62; ++i)
-        lines << (i % 2 ? up(QStringLiteral("B")) : down(QStringLiteral("B")));
-    bool cut = true;
-    QByteArray block = blockOf(lines, MacroEncoder::kMouseDid, MacroEncoder::kMouseBlockSize, &cut);
-    QVERIFY(!cut);
-    QCOMPARE(block.size(), 128);
-    QCOMPARE(uchar(block.at(124)), uchar(0x81));
-    QCOMPARE(uchar(block.at(125)), uchar(0x05));
-    QCOMPARE(block.right(2), QByteArray(2, '\0'));
-
-    // One more event (130 bytes): cut after event 62, terminator kept inside.
-    lines << down(QStringLiteral("C"));
-    block = blockOf(lines, MacroEncoder::kMouseDid, MacroEncoder::kMouseBlockSize, &cut);
-    QVERIFY(cut);
-    QCOMPARE(block.size(), 128);
-    QCOMPARE(uchar(block.at(125)), uchar(0x05));
-    QCOMPARE(block.right(2), QByteArray(2, '\0'));
-    QVERIFY(!block.contains(char(0x06))); // the C press did not fit
-
-    // A 4-byte record across the end is dropped whole: 61 events (124) +
-    // long delay (128) + terminator = 130.
-    lines = lines.mid(0, 61);
-    lines << delay(6000);
-    block = blockOf(lines, MacroEncoder::kMouseDid, MacroEncoder::kMouseBlockSize, &cut);
-    QVERIFY(cut);
-    QCOMPARE(uchar(block.at(123)), uchar(0x05));
-    QCOMPARE(block.mid(124), QByteArray(4, '\0'));
-}
-
-void TestMacroEncoding::keyboardBlockKeepsWholeRecordsAndTheTerminator()
-{
-    // Header 2 + 47 delays of 4 = 190 + terminator 2 = exactly 192.
-    QStringList lines;
-    for (int i = 0; i < 47; ++i)
-        lines << delay(1000);
-    bool cut = true;
-    QByteArray block = blockOf(lines, MacroEncoder::kKeyboardDid, MacroEncoder::kKeyboardBlockSize, &cut);
-    QVERIFY(!cut);
-    QCOMPARE(block.size(), 192);
-    QCOMPARE(uchar(block.at(189)), uchar(100));
-    lines << down(QStringLiteral("A"));
-    block = blockOf(lines, MacroEncoder::kKeyboardDid, MacroEncoder::kKeyboardBlockSize, &cut);
-    QVERIFY(cut);
-    QCOMPARE(block.size(), 192);
-    QCOMPARE(uchar(block.at(189)), uchar(100));
-    QCOMPARE(block.right(2), QByteArray(2, '\0'));
-    QVERIFY(!block.contains(char(0x04)));
-}
-
-void TestMacroEncoding::repeatHeaderKeepsSixteenBits()
-{
-    const QStringList lines{down(QStringLiteral("A")), delay(100), up(QStringLiteral("A"))};
-    QByteArray block = blockOf(lines, MacroEncoder::kMouseDid, MacroEncoder::kMouseBlockSize, nullptr);
-    MacroEncoder::setRepeatHeader(block, 3);
-    QByteArray expected = QByteArray::fromHex("00030A04810400 00");
-    expected.append(QByteArray(120, '\0'));
-    QCOMPARE(block, expected);
-    MacroEncoder::setRepeatHeader(block, 0);
-    QCOMPARE(block.left(2), QByteArray(2, '\0'));
-    MacroEncoder::setRepeatHeader(block, 0x12345);
-    QCOMPARE(block.left(2), QByteArray::fromHex("2345"));
-}
+    void repeatHeaderKeepsSixteenBits()
+    {
+        QByteArray block = blockOf({down(QStringLiteral("A")), delay(100), up(QStringLiteral("A"))}, kMouse,
+                                   MacroEncoder::kMouseBlockSize, nullptr);
+        MacroEncoder::setRepeatHeader(block, 3);
+        QCOMPARE(block, QByteArray::fromHex("00030a0481040000") + QByteArray(120, '\0'));
+        MacroEncoder::setRepeatHeader(block, 0x12345);
+        QCOMPARE(block.left(2), QByteArray::fromHex("2345"));
+    }
+};
 
 QTEST_MAIN(TestMacroEncoding)
 #include "tst_macroencoding.moc"

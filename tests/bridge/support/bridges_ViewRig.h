@@ -8,45 +8,23 @@
 
 #include <QDir>
 #include <QMutex>
-#include <QMutexLocker>
 #include <QSettings>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-inline void bridgesInitDeviceResources()
-{
-    static bool done = false;
-    if (!done) {
-        Q_INIT_RESOURCE(device);
-        done = true;
-    }
-}
-
 class BridgesDeviceConfig : public DeviceConfig {
 public:
     QString secrecyCode(uint, const QString &) const override { return QStringLiteral("582604"); }
-    QStringList productNames() const override
-    {
-        return {QStringLiteral("Keyboard K1"), QStringLiteral("Z3")};
-    }
+    QStringList productNames() const override { return {QStringLiteral("Keyboard K1"), QStringLiteral("Z3")}; }
 };
 
 // Collects debug texts (any thread) while it lives.
 class BridgesDebugCatcher {
 public:
-    BridgesDebugCatcher()
-    {
-        current() = this;
-        m_previous = qInstallMessageHandler(&BridgesDebugCatcher::handle);
-    }
-    ~BridgesDebugCatcher()
-    {
-        qInstallMessageHandler(m_previous);
-        current() = nullptr;
-    }
+    BridgesDebugCatcher() { s_current = this, m_previous = qInstallMessageHandler(&handle); }
+    ~BridgesDebugCatcher() { qInstallMessageHandler(m_previous), s_current = nullptr; }
     QStringList texts() const
     {
         QMutexLocker locker(&m_lock);
@@ -55,18 +33,14 @@ public:
     bool contains(const QString &text) const { return texts().contains(text); }
 
 private:
-    static BridgesDebugCatcher *&current()
-    {
-        static BridgesDebugCatcher *c = nullptr;
-        return c;
-    }
     static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
     {
-        if (BridgesDebugCatcher *self = current()) {
+        if (BridgesDebugCatcher *self = s_current) {
             QMutexLocker locker(&self->m_lock);
             self->m_texts.append(text.trimmed());
         }
     }
+    static inline BridgesDebugCatcher *s_current = nullptr;
     mutable QMutex m_lock;
     QStringList m_texts;
     QtMessageHandler m_previous = nullptr;
@@ -84,7 +58,7 @@ struct BridgesViewRig {
 
     explicit BridgesViewRig(Link link = Link::VirtualMouse)
     {
-        bridgesInitDeviceResources();
+        Q_INIT_RESOURCE(device);
         resetDeviceProcessState();
         QDir(dir.path()).mkpath(QStringLiteral("modules/setting"));
         QDir::setCurrent(dir.path());
@@ -103,7 +77,6 @@ struct BridgesViewRig {
         if (link != Link::None)
             view->setHidThread(&hid);
     }
-
     ~BridgesViewRig()
     {
         waitIdle();
@@ -115,43 +88,30 @@ struct BridgesViewRig {
     // The product row (1) shows the keyboard model, so the link talks to it.
     QString keyboardTable()
     {
-        const QString path = dir.filePath(QStringLiteral("DevInfoKeyboard.ini"));
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
-                                   "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
-            file.write("[common]\nisEncode = true\ntotal = 2\n\n[0]\n" + row + "\n[1]\n" + row);
-        }
-        return path;
+        QSettings table(dir.filePath(QStringLiteral("DevInfoKeyboard.ini")), QSettings::IniFormat);
+        table.setValue("common/isEncode", true), table.setValue("common/total", 2);
+        for (const char *key : {"%1/type=0", "%1/vid=04d9", "%1/pid=8008", "%1/usagePage=ff01", "%1/usage=0001",
+                                "%1/usagePage2=ff02", "%1/usage2=0001", "%1/reportLength=64"})
+            for (int row : {0, 1})
+                table.setValue(QString(key).arg(row).section('=', 0, 0), QString(key).section('=', 1));
+        table.sync();
+        return table.fileName();
     }
-
-    bool waitIdle(int boundMs = 5000)
-    {
-        return QTest::qWaitFor([this] { return hid.isLinkFree(); }, boundMs);
-    }
-
+    bool waitIdle() { return QTest::qWaitFor([this] { return hid.isLinkFree(); }, 5000); }
     // Waits until the device has seen n frames in all and the link is free.
-    bool waitFrames(int n, int boundMs = 5000)
+    bool waitFrames(int n)
     {
-        return QTest::qWaitFor([&] { return dev && dev->received().size() >= n && hid.isLinkFree(); },
-                               boundMs);
+        return QTest::qWaitFor([&] { return dev && dev->received().size() >= n && hid.isLinkFree(); }, 5000);
     }
-
-    // A value as it stands in profile file n (1..10) on disk.
+    // A value as it stands in profile file n (1..10) on disk; invalid when absent.
     QVariant stored(const QString &key, int n = 1) const
     {
         if (view)
             view->flushProfiles();
-        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
-        return file.value(key);
+        return QSettings(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat)
+            .value(key);
     }
-    bool isStored(const QString &key, int n = 1) const
-    {
-        if (view)
-            view->flushProfiles();
-        QSettings file(dir.filePath(QStringLiteral("modules/setting/p%1.bin").arg(n)), QSettings::IniFormat);
-        return file.contains(key);
-    }
+    bool isStored(const QString &key, int n = 1) const { return stored(key, n).isValid(); }
 };
 
 // A stored list as integers (lists come back as texts).
@@ -163,13 +123,7 @@ inline QList<int> bridgesInts(const QVariant &value)
     return out;
 }
 
-inline QVariantList bridgesList(std::initializer_list<int> values)
-{
-    QVariantList out;
-    for (int v : values)
-        out.append(v);
-    return out;
-}
+inline QVariantList bridgesList(std::initializer_list<int> values) { return QVariantList(values.begin(), values.end()); }
 
 inline QByteArray bridgesBytes(std::initializer_list<int> values)
 {
