@@ -26,7 +26,9 @@ struct KeyInput {
     explicit KeyInput(myQQuickView *view)
     {
         hooks.setKeyboardCallback(
-            [](uchar code, uchar down, void *v) { static_cast<myQQuickView *>(v)->onKeyboardEvent(code, down); },
+            [](uchar code, uchar down, void *v) {
+                static_cast<myQQuickView *>(v)->onKeyboardEvent(code, down);
+            },
             view);
         hooks.installHooks();
     }
@@ -49,27 +51,17 @@ struct KeyInput {
 class tst_gui_key_and_macro_pages : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<WorkFolder> m_folder;
-    std::unique_ptr<Scene> m_scene;
-    QQuickItem *m_keys = nullptr;
-
-    QQuickItem *key(const char *name) const { return m_scene->at(QLatin1String(name), m_keys); }
-    bool choose(const char *list, int row) const { return chooseRow(m_scene->view, key(list), row); }
+    std::unique_ptr<Program> m_program;
+    QQuickItem *key(const char *name) const { return m_program->at(QLatin1String(name)); }
+    bool choose(const char *list, int row) const { return m_program->choose(QLatin1String(list), row); }
 
 private slots:
     void init()
     {
-        m_folder = std::make_unique<WorkFolder>();
-        QVERIFY(m_folder->make(true, true));
-        m_scene = std::make_unique<Scene>();
-        QVERIFY(m_scene->start("logo=0"));
-        QVERIFY(m_keys = m_scene->openPage(0, "pageKeydefine"));
+        m_program = std::make_unique<Program>();
+        QVERIFY(m_program->open("logo=0", 0, "pageKeydefine"));
     }
-    void cleanup()
-    {
-        m_scene.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     // The fire key's mouse drop-down and key box take the same place, in the
     // column of the other fire controls, whichever type is chosen.
@@ -81,10 +73,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         const QPointF place = sceneRect(mouse).topLeft();
         QCOMPARE(place.x(), sceneRect(key("fireSpeed")).x());
-        QVERIFY(click(m_scene->view, key("fireTypeKey")));
+        QVERIFY(click(m_program->scene.view, key("fireTypeKey")));
         QTRY_VERIFY_WITH_TIMEOUT(key("fireKey")->isVisible() && !mouse->isVisible(), 3000);
         QCOMPARE(sceneRect(key("fireKey")).topLeft(), place);
-        QVERIFY(click(m_scene->view, key("fireTypeMouse")));
+        QVERIFY(click(m_program->scene.view, key("fireTypeMouse")));
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         QCOMPARE(sceneRect(mouse).topLeft(), place);
     }
@@ -95,9 +87,9 @@ private slots:
     // profile in the page's order.
     void keysChosenAndTypedReachTheMatrixInDeviceOrder()
     {
-        Scene &s = *m_scene;
+        Scene &s = m_program->scene;
         KeyInput keys(s.view);
-        QVERIFY(choose("buttonList", 3)); // FORWARD BUTTON
+        QVERIFY(choose("buttonList", 3));   // FORWARD BUTTON
         QVERIFY(choose("functionMenu", 2)); // MEDIA
         QVERIFY(choose("mediaMenu", 4));    // MUTE
         QVERIFY(choose("buttonList", 2));   // MIDDLE BUTTON
@@ -105,7 +97,8 @@ private slots:
         QVERIFY(click(s.view, key("keyboardKey")));
         QVERIFY(KeyInput::type(s.view, {QStringLiteral("backslash")}));
         QTRY_VERIFY_WITH_TIMEOUT(!key("keyboardKey")->property("isSelect").toBool(), 5000);
-        QCOMPARE(s.at("keyText", key("keyboardKey"))->property("text").toString(), QStringLiteral("KEY【 PRESS ANY 】"));
+        QCOMPARE(s.at("keyText", key("keyboardKey"))->property("text").toString(),
+                 QStringLiteral("KEY【 PRESS ANY 】"));
         QVERIFY(choose("buttonList", 5));   // DPI BUTTON
         QVERIFY(choose("functionMenu", 3)); // COMBO KEY
         QVERIFY(choose("modifierMenu", 1)); // L Ctrl
@@ -122,7 +115,7 @@ private slots:
         QList<QList<int>> entries;
         QByteArray expected;
         for (int k = 0; k < 16; ++k)
-            entries.append(iniList(m_folder->setting(), QStringLiteral("keydefine_Z3/%1").arg(k)));
+            entries.append(iniList(m_program->folder.setting(), QStringLiteral("keydefine_Z3/%1").arg(k)));
         QCOMPARE(entries[2], (QList<int>{0, 0, 0x31, 0}));
         QCOMPARE(entries[3], (QList<int>{3, 0, 0xE2, 0}));
         QCOMPARE(entries[5], (QList<int>{0, 1, 5, 0}));
@@ -132,89 +125,21 @@ private slots:
         QCOMPARE(s.device->keyMatrix().toHex(), expected.toHex());
     }
 
-    // Taking the last left click away asks first; a refusal leaves the button.
-    void takingTheLastLeftClickAsksFirst()
+    // A new macro scrolls into view when the list is full.
+    void newMacroScrollsIntoView()
     {
-        QTemporaryFile script;
-        QVERIFY(script.open());
-        script.write("cancel\n");
-        script.flush();
-        qputenv("Z3_SCRIPTED_DIALOGS", QFile::encodeName(script.fileName()));
-        const auto shown = [&] {
-            QFile log(script.fileName() + QStringLiteral(".log"));
-            return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : -1;
-        };
-        QVERIFY(choose("buttonList", 0));   // LEFT BUTTON
-        QVERIFY(choose("functionMenu", 0)); // KEYBOARD: refused
-        QCOMPARE(shown(), 1);
-        QCOMPARE(key("functionMenu")->property("currentText").toString(), QStringLiteral("MOUSE"));
-        // With a second left button nobody is asked.
-        QVERIFY(choose("buttonList", 1));
-        QVERIFY(choose("mouseMenu", 0)); // LEFT
-        QVERIFY(choose("buttonList", 0));
-        QVERIFY(choose("mouseMenu", 2)); // MIDDLE
-        QCOMPARE(shown(), 1);
-        // Button 1 is now the last left click: refused, then confirmed.
-        QVERIFY(choose("buttonList", 1));
-        QVERIFY(choose("mouseMenu", 1)); // RIGHT
-        QCOMPARE(shown(), 2);
-        QCOMPARE(key("mouseMenu")->property("currentText").toString(), QStringLiteral("LEFT"));
-        script.resize(0);
-        script.write("ok\n");
-        script.flush();
-        QVERIFY(choose("mouseMenu", 1));
-        QCOMPARE(shown(), 3);
-        qunsetenv("Z3_SCRIPTED_DIALOGS");
-        QFile::remove(script.fileName() + QStringLiteral(".log"));
-        m_scene->clear();
-        QVERIFY(click(m_scene->view, key("apply")));
-        QCOMPARE(m_scene->sent(0x12).size(), 1);
-        QCOMPARE(m_scene->device->keyMatrix().left(8).toHex(), QByteArray("0100f2000100f100"));
-    }
-
-    // Renaming a macro renames its file, and a name with a folder in it is
-    // refused; a new macro scrolls into view when the list is full.
-    void macrosRenameInTheirFolderAndNewOnesShow()
-    {
-        Scene &s = *m_scene;
+        Scene &s = m_program->scene;
         QQuickItem *page = s.openPage(1, "pageMacro");
         QVERIFY(page);
         QQuickItem *files = s.at("macroFiles", page);
-        const QDir folder(m_folder->path(QStringLiteral("modules/macro")));
         const auto count = [&] { return page->property("md_MacroFile").value<QObject *>()->property("count").toInt(); };
         const int had = count();
-        const auto add = [&](int n) {
+        for (int n = 1; n <= 12; ++n) {
             QVERIFY(click(s.view, s.at("addMacro", page)));
             QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
             const QString row = QStringLiteral("row%1").arg(files->property("currentIndex").toInt());
             QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) && sceneRect(files).contains(sceneRect(s.at(row, files))),
                                       qPrintable(row + " out of view"), 3000);
-        };
-        add(1);
-        const QString first = page->property("curMacroName").toString();
-        for (const QString &name : {QStringLiteral("Burst"), QStringLiteral("../Escaped")}) {
-            QQuickItem *row = nullptr;
-            QTRY_VERIFY_WITH_TIMEOUT(row = s.at(QStringLiteral("row%1").arg(files->property("currentIndex").toInt()), files), 3000);
-            QVERIFY(click(s.view, row, {20, row->height() / 2}, Qt::RightButton));
-            QQuickItem *menu = s.at("macroMenu", page);
-            QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible() && menu->opacity() == 1.0, 3000);
-            QVERIFY(click(s.view, s.at("menuEntry2", menu))); // RENAME
-            QQuickItem *input = s.at("nameInput", row);
-            QTRY_VERIFY_WITH_TIMEOUT(input->hasActiveFocus() && !input->property("selectedText").toString().isEmpty(), 3000);
-            QTest::keyClicks(s.view, name);
-            QTest::keyClick(s.view, Qt::Key_Return);
-            QTRY_COMPARE_WITH_TIMEOUT(files->property("editingIndex").toInt(), -1, 3000);
-        }
-        QVERIFY(folder.exists(QStringLiteral("Burst.bin")) && !folder.exists(first + QStringLiteral(".bin")));
-        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("../Escaped.bin"))));
-        QCOMPARE(folder.entryList(QDir::Files).size(), had + 1);
-        QCOMPARE(count(), had + 1);
-        QCOMPARE(page->property("curMacroName").toString(), QStringLiteral("Burst"));
-        for (int n = 2; n <= 12; ++n)
-        {
-            add(n);
-            if (QTest::currentTestFailed())
-                return;
         }
     }
 
@@ -222,15 +147,18 @@ private slots:
     // button, lands in a free slot of the mouse; an edit sends it again.
     void recordedMacroLandsInASlotOfTheMouse()
     {
-        Scene &s = *m_scene;
+        Scene &s = m_program->scene;
         KeyInput keys(s.view);
         QQuickItem *page = s.openPage(1, "pageMacro");
         QVERIFY(page);
         const auto at = [&](const char *name) { return s.at(QLatin1String(name), page); };
-        const auto actions = [&] { return page->property("md_MacroActions").value<QObject *>()->property("count").toInt(); };
+        const auto actions = [&] {
+            return page->property("md_MacroActions").value<QObject *>()->property("count").toInt();
+        };
         QVERIFY(click(s.view, at("addMacro")));
-        QTRY_COMPARE_WITH_TIMEOUT(page->property("curMacroName").toString(), QStringLiteral("Macro. 001"), 3000);
-        const QString file = m_folder->path(QStringLiteral("modules/macro/Macro. 001.bin"));
+        QTRY_COMPARE_WITH_TIMEOUT(page->property("curMacroName").toString(), QStringLiteral("Macro. 001"),
+                                  3000);
+        const QString file = m_program->folder.path(QStringLiteral("modules/macro/Macro. 001.bin"));
         QVERIFY(click(s.view, at("record")));
         QVERIFY(KeyInput::type(s.view, {QStringLiteral("a")}));
         QTRY_COMPARE_WITH_TIMEOUT(actions(), 2, 5000);
@@ -256,13 +184,14 @@ private slots:
         QVERIFY(choose("macroList", 0));
         QCOMPARE(s.sent(0x13).size(), 1);
         QCOMPARE(int(s.sent(0x13)[0].frame[1]), 1);
-        QCOMPARE(s.device->macro(1).toHex(), (bytesOf({0, 1, 0x0A, 4, 0x81, 4}) + QByteArray(122, '\0')).toHex());
+        QCOMPARE(s.device->macro(1).toHex(),
+                 (bytesOf({0, 1, 0x0A, 4, 0x81, 4}) + QByteArray(122, '\0')).toHex());
         QCOMPARE(iniList(file, "config/did"), QList<int>{1});
         s.clear();
         QVERIFY(click(s.view, key("apply")));
         QCOMPARE(s.sent(0x12).size(), 1);
         QCOMPARE(s.device->keyMatrix().mid(20, 4).toHex(), QByteArray("09000100"));
-        QCOMPARE(iniList(m_folder->setting(), "keydefine_Z3/5"), (QList<int>{9, 0, 1, 0}));
+        QCOMPARE(iniList(m_program->folder.setting(), "keydefine_Z3/5"), (QList<int>{9, 0, 1, 0}));
 
         QVERIFY(s.openPage(1, "pageMacro"));
         s.clear();

@@ -75,7 +75,8 @@ private slots:
     {
         Harness h;
         QTemporaryDir elsewhere;
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {}, elsewhere.path()), qPrintable(h.lastError()));
+        QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {}, elsewhere.path()),
+                 qPrintable(h.lastError()));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QCOMPARE(w.geometry.size(), QSize(1000, 600));
@@ -89,13 +90,15 @@ private slots:
             const QImage shot = h.screenshot();
             int accent = 0;
             for (int y = 6; y < 34 && !shot.isNull(); ++y)
-                accent += qBlue(shot.pixel(970, y)) > 150 && qGreen(shot.pixel(970, y)) > 150 && qRed(shot.pixel(970, y)) < 120;
+                accent += qBlue(shot.pixel(970, y)) > 150 && qGreen(shot.pixel(970, y)) > 150 &&
+                          qRed(shot.pixel(970, y)) < 120;
             return accent > 3;
         };
         QVERIFY2(Harness::waitFor(closeShown, 30000), "the top menu did not come in");
         const QRect before = h.mainGeometry();
         QVERIFY(h.drag(QPoint(500, 330), QPoint(580, 390))); // an empty part of the scene
-        QVERIFY2(Harness::waitFor([&] { return h.mainGeometry().topLeft() != before.topLeft(); }, 5000), "no move");
+        QVERIFY2(Harness::waitFor([&] { return h.mainGeometry().topLeft() != before.topLeft(); }, 5000),
+                 "no move");
         const QPoint moved = h.mainGeometry().topLeft() - before.topLeft();
         QVERIFY2(qAbs(moved.x() - 80) <= 4 && qAbs(moved.y() - 60) <= 4,
                  qPrintable(QStringLiteral("moved by %1,%2").arg(moved.x()).arg(moved.y())));
@@ -121,8 +124,9 @@ private slots:
         QFETCH(QString, mouse);
         QFETCH(int, signal);
         Harness h;
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse}}),
-                 qPrintable(h.lastError()));
+        QVERIFY2(
+            h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse}}),
+            qPrintable(h.lastError()));
         const Harness::Window w = mouse.isEmpty() ? h.waitForWindow() : h.waitForDialog();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         if (!mouse.isEmpty()) {
@@ -143,11 +147,17 @@ private slots:
         QTest::addColumn<QString>("configKey");
         QTest::addColumn<QVariant>("configValue");
         QTest::addColumn<bool>("denied");
-        QTest::newRow("absent") << "absent" << "" << QVariant() << false;
-        QTest::newRow("another code") << "code=123456" << "" << QVariant() << false;
-        QTest::newRow("five-character code") << "" << "common/sCode1" << QVariant("58260") << false;
-        QTest::newRow("short product list") << "absent" << "common/product_name" << QVariant(QStringList{"Keyboard"}) << false;
-        QTest::newRow("access denied") << "deny" << "" << QVariant() << true;
+        QTest::newRow("absent") << "absent"
+                                << "" << QVariant() << false;
+        QTest::newRow("another code") << "code=123456"
+                                      << "" << QVariant() << false;
+        QTest::newRow("five-character code") << ""
+                                             << "common/sCode1" << QVariant("58260") << false;
+        QTest::newRow("short product list")
+            << "absent"
+            << "common/product_name" << QVariant(QStringList{"Keyboard"}) << false;
+        QTest::newRow("access denied") << "deny"
+                                       << "" << QVariant() << true;
     }
     void missingMouseBoxNamesTheProduct()
     {
@@ -164,7 +174,8 @@ private slots:
         QVERIFY(h.waitForExit(30000, &code));
         QCOMPARE(code, 0);
         const QString log = script.log();
-        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !").arg(::configValue(h, "common/name"))),
+        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !")
+                                    .arg(::configValue(h, "common/name"))),
                  qPrintable(log));
         QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
         QCOMPARE(log.count('\n'), 1);
@@ -220,7 +231,8 @@ private slots:
         }
         QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
         QVERIFY2(script.log().startsWith(QStringLiteral("warning\t%1\t").arg(w.name)) &&
-                     script.log().contains(QStringLiteral("changes will not be kept")) && script.log().count('\n') == 1,
+                     script.log().contains(QStringLiteral("changes will not be kept")) &&
+                     script.log().count('\n') == 1,
                  qPrintable(script.log()));
     }
 
@@ -230,8 +242,10 @@ private slots:
         QTemporaryDir elsewhere;
         QProcess p;
         p.setWorkingDirectory(elsewhere.path());
-        p.start(h.programPath(), {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"), QStringLiteral("wire.log")});
-        const bool written = Harness::waitFor([&] { return QFileInfo(elsewhere.filePath("wire.log")).size() > 0; }, 30000);
+        p.start(h.programPath(), {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"),
+                                  QStringLiteral("wire.log")});
+        const bool written =
+            Harness::waitFor([&] { return QFileInfo(elsewhere.filePath("wire.log")).size() > 0; }, 30000);
         ::kill(pid_t(p.processId()), SIGTERM);
         QVERIFY(p.waitForFinished(10000));
         QVERIFY(written);
@@ -269,7 +283,8 @@ private slots:
         QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000), "no Ctrl down");
         rows = crop(actions);
         QVERIFY(Harness::xdotool({"windowfocus", "--sync", QString::number(other.winId()), "keyup", "37"}));
-        QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000), "leaving did not let go of Ctrl");
+        QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000),
+                 "leaving did not let go of Ctrl");
         QVERIFY(h.key(QStringLiteral("37")));
         QProcess busy;
         busy.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
@@ -281,9 +296,10 @@ private slots:
         busy.waitForFinished(5000);
         QVERIFY(h.key(QStringLiteral("shift+b")));
         QVERIFY(h.click(764, 127)); // STOP
-        const QStringList expected{"L Ctrl    [Down]", "L Ctrl      [Up]", "L Ctrl    [Down]", "L Ctrl      [Up]",
-                                   "A    [Down]",      "A      [Up]",      "L Shift    [Down]", "B    [Down]",
-                                   "B      [Up]",      "L Shift      [Up]"};
+        const QStringList expected{"L Ctrl    [Down]",  "L Ctrl      [Up]", "L Ctrl    [Down]",
+                                   "L Ctrl      [Up]",  "A    [Down]",      "A      [Up]",
+                                   "L Shift    [Down]", "B    [Down]",      "B      [Up]",
+                                   "L Shift      [Up]"};
         QVERIFY2(Harness::waitFor([&] { return macroLines(file).size() >= expected.size(); }, 10000),
                  qPrintable(macroLines(file).join('|')));
         QStringList lines = macroLines(file);

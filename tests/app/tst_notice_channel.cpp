@@ -2,9 +2,7 @@
 // UTF-8 length is shown; a channel is ours only when our own account listens.
 #include "NoticeChannel.h"
 
-#include <QLocalSocket>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <csignal>
@@ -108,11 +106,12 @@ private slots:
     }
 
     // A notice reaches the handler of its own title once, also through the
-    // socket a crashed instance left; a live channel is not taken over, and
-    // an oversized message is dropped unread.
+    // socket a crashed instance left; a live channel is not taken over.
     void noticesReachTheirOwnTitleOnly()
     {
-        { QFile leftover(NoticeChannel::serverName(QStringLiteral("Z3 one"))); QVERIFY(leftover.open(QIODevice::WriteOnly)); }
+        QFile leftover(NoticeChannel::serverName(QStringLiteral("Z3 one")));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
         NoticeChannel a, b, second;
         QStringList atA, atB;
         a.setHandler([&](const QString &t) { atA << t; });
@@ -124,16 +123,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{QStringLiteral("===== Demo Mode =====")}, 5000);
         QVERIFY(!NoticeChannel::sendNotice(QStringLiteral("no such window"), QStringLiteral("x")));
 
-        QSignalSpy received(&b, &NoticeChannel::messageReceived);
-        QLocalSocket socket;
-        socket.connectToServer(NoticeChannel::serverName(QStringLiteral("Z3 one")));
-        QVERIFY(socket.waitForConnected(2000));
-        QByteArray header(8, '\0');
-        qToLittleEndian<quint32>(0x250F, header.data());
-        qToLittleEndian<quint32>(0x7fffffff, header.data() + 4);
-        socket.write(header);
-        QVERIFY(received.wait(5000));
-        QCOMPARE(received.first().at(2).toBool(), false);
         QCOMPARE(atA, QStringList());
         QCOMPARE(atB.size(), 1);
     }
@@ -179,7 +168,6 @@ private slots:
         QCOMPARE(g_warnings.size(), 1);
         QVERIFY2(g_warnings.first().contains(QStringLiteral("too long")), qPrintable(g_warnings.first()));
     }
-
 };
 
 QTEST_GUILESS_MAIN(tst_notice_channel)

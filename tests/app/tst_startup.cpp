@@ -1,6 +1,5 @@
 // Start-up of the host window in-process on the virtual mouse: the runUIEvent
-// filter, the device-change debounce, syncFW, the profile's list form on disk
-// and a missing configuration.
+// filter, the device-change debounce and a missing configuration.
 #include "SceneDriver.h"
 #include "Ui_Controler.h"
 
@@ -84,68 +83,6 @@ private slots:
         QCOMPARE(checks.count(), 1);
         QCOMPARE(w.deviceTimer().interval(), delay);
         QVERIFY(deviceReady);
-    }
-
-    void syncFWCopiesPicturesOnlyForTheKeyboard()
-    {
-        myQQuickView view;
-        Hid_Thread hid;
-        hid.setBackend(std::make_unique<VirtualDevice>(VirtualDevice::Model::Keyboard));
-        view.setHidThread(&hid);
-        // The mouse is current: nothing is written.
-        const QByteArray before = [] {
-            QFile f(QStringLiteral("./modules/setting/p1.bin"));
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
-        view.syncFW();
-        {
-            QFile f(QStringLiteral("./modules/setting/p1.bin"));
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), before);
-        }
-        view.profileWrite(QStringLiteral("userPicture/3"), QVariantList{7, 7});
-
-        hid.swichCurDevice(0);
-        QCOMPARE(hid.currentDevice(), 0u);
-        view.syncFW();
-        hid.stopWatch();
-        // On disk at once, five pictures of 512 bytes each; the keyboard row
-        // is never discovered, so the reads leave the cleared buffer.
-        QSettings file(QStringLiteral("./modules/setting/p1.bin"), QSettings::IniFormat);
-        for (int p = 0; p < 5; ++p) {
-            const QStringList bytes = file.value(QStringLiteral("userPicture/%1").arg(p)).toStringList();
-            QCOMPARE(bytes.size(), 512);
-            QCOMPARE(bytes.count(QStringLiteral("0")), 512);
-        }
-        QVERIFY(!file.contains(QStringLiteral("userPicture/5")));
-    }
-
-    void profileListsKeepTheirFormOnDisk()
-    {
-        myQQuickView view;
-        view.profileWrite(QStringLiteral("sensor/dpi_Z3"), QVariantList{500, 1000.0, QStringLiteral("1500")});
-        view.profileWrite(QStringLiteral("sensor/one"), QVariantList{42});
-        view.profileWrite(QStringLiteral("sensor/none"), QVariantList{});
-        view.profileWrite(QStringLiteral("sensor/stage_Z3"), 3);
-        // Written once control is back in the event loop, in the plain list form.
-        QByteArray text;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                QFile raw(QStringLiteral("./modules/setting/p1.bin"));
-                text = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
-                return text.contains("stage_Z3=3");
-            },
-            5000));
-        QVERIFY2(text.contains("dpi_Z3=500, 1000, 1500"), text.constData());
-        QVERIFY(!text.contains("@Variant"));
-        // A fresh reader (another process would see the same) gets lists back.
-        myQQuickView again;
-        QCOMPARE(again.profileList(QStringLiteral("sensor/dpi_Z3")),
-                 (QVariantList{QStringLiteral("500"), QStringLiteral("1000"), QStringLiteral("1500")}));
-        QCOMPARE(again.profileList(QStringLiteral("sensor/one")), (QVariantList{QStringLiteral("42")}));
-        QCOMPARE(again.profileList(QStringLiteral("sensor/none")), QVariantList());
-        QCOMPARE(again.profileList(QStringLiteral("sensor/missing")), QVariantList());
-        QCOMPARE(again.profileValue(QStringLiteral("sensor/stage_Z3")).toInt(), 3);
     }
 
     void missingConfigGivesAnEmptyTitle()

@@ -31,7 +31,8 @@ private slots:
     {
         QTemporaryDir root;
         const QString share = root.path() + QStringLiteral("/usr/share/z3config/modules");
-        for (const char *file : {"setting/pD.bin", "macro/Demo.bin", "i18n/lang_031000.ini", "img/skin1/a.png"})
+        for (const char *file :
+             {"setting/pD.bin", "macro/Demo.bin", "i18n/lang_031000.ini", "img/skin1/a.png"})
             QVERIFY(writeFile(share + '/' + file, file));
         QVERIFY(QDir().mkpath(root.path() + QStringLiteral("/usr/bin")));
         const Unwritable locked({share});
@@ -62,13 +63,27 @@ private slots:
         QTest::addColumn<QString>("locked"); // below the data's modules/; "-" nothing
         QTest::addColumn<QString>("home");   // "locked", "relative" or writable
         QTest::addColumn<QString>("place");  // "app", "home" or "data" (read-only)
-        QTest::newRow("writable copy") << false << "-" << "" << "app";
-        QTest::newRow("copy, modules locked") << false << "" << "" << "home";
-        QTest::newRow("copy, one profile locked") << false << "setting/p1.bin" << "" << "home";
-        QTest::newRow("copy, one macro locked") << false << "macro/Demo.bin" << "" << "home";
-        QTest::newRow("copy, home locked") << false << "" << "locked" << "data";
-        QTest::newRow("installed, home locked") << true << "" << "locked" << "data";
-        QTest::newRow("installed, home relative") << true << "" << "relative" << "data";
+        QTest::newRow("writable copy") << false << "-"
+                                       << ""
+                                       << "app";
+        QTest::newRow("copy, modules locked") << false << ""
+                                              << ""
+                                              << "home";
+        QTest::newRow("copy, one profile locked") << false << "setting/p1.bin"
+                                                  << ""
+                                                  << "home";
+        QTest::newRow("copy, one macro locked") << false << "macro/Demo.bin"
+                                                << ""
+                                                << "home";
+        QTest::newRow("copy, home locked") << false << ""
+                                           << "locked"
+                                           << "data";
+        QTest::newRow("installed, home locked") << true << ""
+                                                << "locked"
+                                                << "data";
+        QTest::newRow("installed, home relative") << true << ""
+                                                  << "relative"
+                                                  << "data";
     }
     void placeFollowsWhatCanBeWritten()
     {
@@ -96,11 +111,14 @@ private slots:
             QSKIP("this file system lets the tests write anywhere");
         const WorkingFolder::Place p = WorkingFolder::prepare(app, dataHome);
         QCOMPARE(p.readOnly, place == QLatin1String("data"));
-        QCOMPARE(p.folder, place == QLatin1String("app") ? app : place == QLatin1String("home") ? dataHome + "/z3config" : data);
+        QCOMPARE(p.folder, place == QLatin1String("app")    ? app
+                           : place == QLatin1String("home") ? dataHome + "/z3config"
+                                                            : data);
         if (place == QLatin1String("home")) { // seeded from this copy's own data
             QVERIFY(WorkingFolder::isWritableModules(p.folder));
             QCOMPARE(readFile(p.folder + QStringLiteral("/modules/setting/p1.bin")), "setting/p1.bin");
-            QCOMPARE(readFile(p.folder + QStringLiteral("/modules/i18n/lang_031000.ini")), "i18n/lang_031000.ini");
+            QCOMPARE(readFile(p.folder + QStringLiteral("/modules/i18n/lang_031000.ini")),
+                     "i18n/lang_031000.ini");
         }
     }
 

@@ -37,7 +37,8 @@ HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
     // listens: a number chosen here could race another test's server.
     dieWithParent(m_process);
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    m_process.start(QStringLiteral("Xvfb"),
+                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     QByteArray number;
     QDeadlineTimer deadline(20000);
     while (m_process.waitForStarted(5000) && !number.contains('\n') && !deadline.hasExpired() &&
@@ -104,12 +105,14 @@ Harness::~Harness()
 
 void Harness::setConfig(const QString &key, const QVariant &value) const
 {
-    QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat).setValue(key, value);
+    QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
+        .setValue(key, value);
 }
 
 bool Harness::displayAvailable()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") && xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000);
+    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
+           xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000);
 }
 
 bool Harness::xdotool(const QStringList &args, QString *out, int timeoutMs)
@@ -126,7 +129,8 @@ bool Harness::xdotool(const QStringList &args, QString *out, int timeoutMs)
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool Harness::start(const QStringList &args, const QMap<QString, QString> &env, const QString &workingDirectory)
+bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
+                    const QString &workingDirectory)
 {
     if (!m_error.isEmpty())
         return false;
@@ -140,7 +144,8 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env, 
     e.insert(QStringLiteral("XDG_DATA_HOME"), m_temp.path() + QStringLiteral("/data"));
     for (auto it = env.cbegin(); it != env.cend(); ++it)
         e.insert(it.key(), it.value());
-    const QString cwd = workingDirectory.isEmpty() ? m_temp.path() + QStringLiteral("/elsewhere") : workingDirectory;
+    const QString cwd =
+        workingDirectory.isEmpty() ? m_temp.path() + QStringLiteral("/elsewhere") : workingDirectory;
     QDir().mkpath(cwd);
     m_process = std::make_unique<QProcess>();
     m_process->setProcessEnvironment(e);
@@ -256,9 +261,10 @@ QImage Harness::grab(const QRect &area)
 {
     QProcess p;
     // Uncompressed: a PNG of the screen costs the program CPU time on a loaded machine.
-    p.start("import", {"-window", "root", "-crop",
-                       QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-                       "ppm:-"});
+    p.start("import",
+            {"-window", "root", "-crop",
+             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
+             "ppm:-"});
     return p.waitForFinished(10000) ? QImage::fromData(p.readAllStandardOutput(), "PPM") : QImage();
 }
 

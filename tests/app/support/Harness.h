@@ -1,16 +1,8 @@
 #pragma once
 // Runs the real z3config in a real window and drives it from outside, as a
-// user would:
-//
-//   Harness h;                                  // private copy of the program
-//   QVERIFY2(h.start(), qPrintable(h.lastError()));
-//   const Harness::Window w = h.waitForWindow(); // bounded
-//   h.click(970, 20);                            // window coordinates
-//   QVERIFY(h.waitForExit());                    // bounded
-//
-// Each Harness copies the built program and its data into its own temp
-// folder; the wire log is always on (wireLogPath()); XDG_RUNTIME_DIR and
-// XDG_DATA_HOME point into the temp folder. Input is real: xdotool (XTest).
+// user would: each Harness copies the built program and its data into its own
+// temp folder (wire log on, XDG_RUNTIME_DIR and XDG_DATA_HOME inside it);
+// input is real (xdotool, XTest), screenshots are ImageMagick's.
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -69,9 +61,8 @@ public:
     // Writes a value of modules/setting/apConfig.bin before the start.
     void setConfig(const QString &key, const QVariant &value) const;
 
-    // Starts the program with args (the wire log option is added), extra
-    // environment and a working directory (default: an empty folder that is
-    // not the program's own, so start-up must find its files).
+    // Starts the program with args (plus the wire log), extra environment and a working
+    // directory (default: an empty folder, not the program's own, so it must find its files).
     bool start(const QStringList &args = {QStringLiteral("--virtual-device")},
                const QMap<QString, QString> &env = {}, const QString &workingDirectory = QString());
     bool isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
@@ -79,9 +70,8 @@ public:
 
     // The program's visible windows, largest first.
     QList<Window> windows() const;
-    // Waits until a window of at least minSize shows; the largest. The bound
-    // is wide: a start starved of CPU by a loaded machine takes that long,
-    // and the wait ends as soon as the window maps.
+    // Waits until a window of at least minSize shows; the largest. The bound is wide: a start
+    // starved of CPU by a loaded machine takes that long; the wait ends when the window maps.
     Window waitForWindow(int timeoutMs = 60000, QSize minSize = QSize(400, 300));
     // Waits until a window other than the main one shows (a box).
     Window waitForDialog(int timeoutMs = 60000);
@@ -114,8 +104,7 @@ public:
     // Runs xdotool with args; true when it succeeded, with its output in *out.
     static bool xdotool(const QStringList &args, QString *out = nullptr, int timeoutMs = 5000);
     static bool displayAvailable();
-    // How many colours a sparse grid of the image shows: a drawn scene has
-    // many, a blank or black frame one or two.
+    // How many colours a sparse grid of the image shows: many on a drawn scene, few on a blank one.
     static int distinctColours(const QImage &image);
     // A part of the X screen (ImageMagick's import), null on failure.
     static QImage grab(const QRect &area);

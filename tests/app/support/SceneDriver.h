@@ -51,7 +51,8 @@ inline QRectF sceneRect(QQuickItem *it)
 inline bool click(myQQuickView *view, QQuickItem *it, QPointF local = {-1, -1},
                   Qt::MouseButton button = Qt::LeftButton)
 {
-    if (!it || !QTest::qWaitFor([&] { return view->isEnabled() && it->isVisible() && it->opacity() > 0.5; }, 5000))
+    if (!it ||
+        !QTest::qWaitFor([&] { return view->isEnabled() && it->isVisible() && it->opacity() > 0.5; }, 5000))
         return false;
     const QPointF at = local.x() < 0 ? QPointF(it->width() / 2, it->height() / 2) : local;
     QTest::mouseClick(view, button, Qt::NoModifier, it->mapToScene(at).toPoint());
@@ -105,7 +106,8 @@ inline QList<int> iniList(const QString &file, const QString &key)
 {
     const QVariant v = QSettings(file, QSettings::IniFormat).value(key);
     QList<int> out;
-    for (const QString &item : v.typeId() == QMetaType::QStringList ? v.toStringList() : QStringList{v.toString()})
+    for (const QString &item :
+         v.typeId() == QMetaType::QStringList ? v.toStringList() : QStringList{v.toString()})
         if (!item.isEmpty())
             out.append(item.trimmed().toInt());
     return out;
@@ -254,6 +256,36 @@ struct WorkFolder {
     void set(const QString &file, const QString &key, const QVariant &value) const
     {
         QSettings(setting(file), QSettings::IniFormat).setValue(key, value);
+    }
+};
+
+// One scenario: a fresh working folder (animations and sound off) whose
+// current profile gets `stored` (a null value removes the profile file), the
+// scene on `mouse` and, when index >= 0, that function page opened.
+struct Program {
+    WorkFolder folder;
+    Scene scene;
+    QQuickItem *page = nullptr;
+
+    bool open(const QString &mouse, int index = -1, const QString &pageName = QString(),
+              const QMap<QString, QVariant> &stored = {})
+    {
+        if (!folder.make(true, true))
+            return false;
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            it.value().isNull() ? void(QFile::remove(folder.setting())) : folder.set("p1.bin", it.key(), it.value());
+        return scene.start(mouse) && (index < 0 || (page = scene.openPage(index, pageName)));
+    }
+    // An item of the open page.
+    QQuickItem *at(const QString &name) const { return scene.at(name, page); }
+    bool click(const QString &name, QPointF local = {-1, -1}) const
+    {
+        return scenedriver::click(scene.view, at(name), local);
+    }
+    bool choose(const QString &list, int row) const { return chooseRow(scene.view, at(list), row); }
+    QList<int> stored(const QString &key, const QString &file = QStringLiteral("p1.bin")) const
+    {
+        return iniList(folder.setting(file), key);
     }
 };
 
