@@ -11,15 +11,6 @@ using namespace scenedriver;
 
 namespace {
 
-QStringList macroLines(const QString &file)
-{
-    QSettings s(file, QSettings::IniFormat);
-    QStringList out;
-    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
-        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
-    return out;
-}
-
 // Key presses reach the scene as the program's own hook manager reports them.
 struct KeyInput {
     hookMgr hooks{false};
@@ -132,13 +123,16 @@ private slots:
         QQuickItem *page = s.openPage(1, "pageMacro");
         QVERIFY(page);
         QQuickItem *files = s.at("macroFiles", page);
-        const auto count = [&] { return page->property("md_MacroFile").value<QObject *>()->property("count").toInt(); };
+        const auto count = [&] {
+            return page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
+        };
         const int had = count();
         for (int n = 1; n <= 12; ++n) {
             QVERIFY(click(s.view, s.at("addMacro", page)));
             QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
             const QString row = QStringLiteral("row%1").arg(files->property("currentIndex").toInt());
-            QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) && sceneRect(files).contains(sceneRect(s.at(row, files))),
+            QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) &&
+                                          sceneRect(files).contains(sceneRect(s.at(row, files))),
                                       qPrintable(row + " out of view"), 3000);
         }
     }
@@ -163,7 +157,7 @@ private slots:
         QVERIFY(KeyInput::type(s.view, {QStringLiteral("a")}));
         QTRY_COMPARE_WITH_TIMEOUT(actions(), 2, 5000);
         QVERIFY(click(s.view, at("stop")));
-        QCOMPARE(macroLines(file), (QStringList{"A    [Down]", "A      [Up]"}));
+        QCOMPARE(Harness::macroLines(file), (QStringList{"A    [Down]", "A      [Up]"}));
 
         QQuickItem *release = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(release = s.at("row1", at("macroActions")), 3000);
@@ -174,7 +168,7 @@ private slots:
         QTest::keyClicks(s.view, QStringLiteral("100"));
         QTest::keyClick(s.view, Qt::Key_Return);
         QVERIFY(click(s.view, at("addDelay")));
-        QCOMPARE(macroLines(file), (QStringList{"A    [Down]", "100   [Delay]", "A      [Up]"}));
+        QCOMPARE(Harness::macroLines(file), (QStringList{"A    [Down]", "100   [Delay]", "A      [Up]"}));
 
         // Bound to the DPI button: uploaded to the first free slot (id 1).
         QVERIFY(s.openPage(0, "pageKeydefine"));
@@ -184,8 +178,7 @@ private slots:
         QVERIFY(choose("macroList", 0));
         QCOMPARE(s.sent(0x13).size(), 1);
         QCOMPARE(int(s.sent(0x13)[0].frame[1]), 1);
-        QCOMPARE(s.device->macro(1).toHex(),
-                 (bytesOf({0, 1, 0x0A, 4, 0x81, 4}) + QByteArray(122, '\0')).toHex());
+        QCOMPARE(s.device->macro(1).toHex(), QByteArray("00010a0481040000").leftJustified(256, '0'));
         QCOMPARE(iniList(file, "config/did"), QList<int>{1});
         s.clear();
         QVERIFY(click(s.view, key("apply")));

@@ -1,7 +1,6 @@
-// The main screen in a real window on the virtual mouse: the opening,
-// switching and exporting profiles, the settings panel (language kept across
-// a restart, skin, palette fields, text size), the real file dialogs, and
-// reach by keyboard and screen reader.
+// The main screen in a real window on the virtual mouse: switching and
+// exporting profiles, the settings panel (skin, palette fields, text size),
+// the real file dialogs, and reach by keyboard and screen reader.
 #include "SceneDriver.h"
 
 #include <QAccessible>
@@ -18,32 +17,11 @@ using namespace scenedriver;
 
 namespace {
 
-bool isCyan(QRgb c)
-{
-    return qBlue(c) > 150 && qGreen(c) > 150 && qRed(c) < 120;
-}
-
 // Colour in the middle of a profile button.
 QRgb profileColour(Scene &scene, int slot)
 {
     QQuickItem *button = item(scene.view, QStringLiteral("profileButton%1").arg(slot));
     return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint());
-}
-
-QString fnLabel(Scene &scene, int index)
-{
-    return item(scene.view, QStringLiteral("fnItem"))->property("labels").toList().value(index).toString();
-}
-
-// Row of a language in the settings page's list.
-int languageRow(Scene &scene, const QString &name)
-{
-    QQuickItem *list = item(scene.view, QStringLiteral("languageList"));
-    for (int row = 0; QQuickItem *r = findItem(list, QStringLiteral("row%1").arg(row)); ++row)
-        for (QQuickItem *t : r->childItems())
-            if (t->property("text").toString() == name)
-                return row;
-    return -1;
 }
 
 QString objectPath(QQuickItem *it)
@@ -155,29 +133,6 @@ class tst_gui_scene_main : public QObject {
     Q_OBJECT
 
 private slots:
-    void openingEndsWithMenusInPlace()
-    {
-        WorkFolder folder;
-        QVERIFY(folder.make(false));
-        Scene scene;
-        QVERIFY(scene.start());
-        QQuickItem *down = item(scene.view, QStringLiteral("menuDown"));
-        QTRY_COMPARE_WITH_TIMEOUT(down->y(), 600 - down->height(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(item(scene.view, QStringLiteral("fnItem"))->x(), 8.0, 5000);
-        QCOMPARE(item(scene.view, QStringLiteral("logo"))->y(), 4.0);
-        const QImage shot = scene.shot();
-        QCOMPARE(shot.size(), QSize(1000, 600));
-        // The current profile is lit in the skin's accent, the others are not.
-        QVERIFY(isCyan(profileColour(scene, 0)));
-        QVERIFY(!isCyan(profileColour(scene, 5)));
-        // No page at start, not even a hidden one (each is built when first
-        // needed): the middle of the screen is the dark background.
-        for (const char *page : {"pageKeydefine", "pageMacro", "pageColor", "pageSensor"})
-            QVERIFY2(!item(scene.view, QLatin1String(page)), page);
-        const QRgb centre = shot.pixel(500, 300);
-        QVERIFY(qRed(centre) < 80 && qGreen(centre) < 80 && qBlue(centre) < 90);
-    }
-
     void switchingProfileLeavesTheMouseHoldingTheNewSlot()
     {
         WorkFolder folder;
@@ -290,42 +245,6 @@ private slots:
         // The menu closes; the current slot stays P01.
         QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 3000);
         QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 0);
-    }
-
-    void chineseLanguagePersistsAfterApplyAndRestart()
-    {
-        WorkFolder folder;
-        QVERIFY(folder.make());
-        const QString zhKey = QSettings(QStringLiteral("modules/i18n/lang_025044.ini"), QSettings::IniFormat)
-                                  .value(QStringLiteral("strings/74"))
-                                  .toString();
-        QVERIFY2(!zhKey.isEmpty(), "the Chinese language file has no string 74");
-        QRect fnArea;
-        QImage before;
-        {
-            Scene scene;
-            QVERIFY(scene.start());
-            QCOMPARE(fnLabel(scene, 0), QStringLiteral("KEY"));
-            QQuickItem *fn = item(scene.view, QStringLiteral("fnItem"));
-            fnArea = fn->mapRectToScene(QRectF(0, 0, fn->width(), fn->height())).toRect();
-            before = scene.shot().copy(fnArea);
-            QVERIFY(scene.openSettings());
-            QVERIFY(chooseRow(scene.view, QStringLiteral("languageList"),
-                              languageRow(scene, QStringLiteral("CHINESE (Simp)"))));
-            QTRY_COMPARE_WITH_TIMEOUT(fnLabel(scene, 0), zhKey, 3000);
-            QVERIFY(clickItem(scene.view, QStringLiteral("settingApplyButton")));
-            QTRY_VERIFY_WITH_TIMEOUT(!item(scene.view, QStringLiteral("settingPanel"))->isVisible(), 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(item(scene.view, QStringLiteral("fnItem"))->opacity() == 1.0, 3000);
-            QVERIFY(scene.shot().copy(fnArea) != before);
-        }
-        QSettings stored(QStringLiteral("modules/setting/apConfig.bin"), QSettings::IniFormat);
-        QCOMPARE(stored.value(QStringLiteral("common/total")).toInt(), 32);
-        {
-            Scene again;
-            QVERIFY(again.start());
-            QCOMPARE(fnLabel(again, 0), zhKey);
-            QVERIFY(again.shot().copy(fnArea) != before);
-        }
     }
 
     // Every file dialog opened for real draws its labels and lists readably.

@@ -16,7 +16,8 @@ bool struckThrough(const QImage &shot, const QRect &box)
     for (int y = box.top(); y <= box.bottom(); ++y) {
         int bright = 0;
         for (int x = box.left(); x <= box.right(); ++x)
-            bright += qMax(qMax(qRed(shot.pixel(x, y)), qGreen(shot.pixel(x, y))), qBlue(shot.pixel(x, y))) > 110;
+            bright +=
+                qMax(qMax(qRed(shot.pixel(x, y)), qGreen(shot.pixel(x, y))), qBlue(shot.pixel(x, y))) > 110;
         if (bright * 100 >= box.width() * 85)
             return true;
     }
@@ -60,7 +61,8 @@ private slots:
         Scene &s = p.scene;
         // 250 Hz; cursor speed 7, scroll lines 0, double-click 10; stage 3.
         QVERIFY(click(s.view, s.at("button1", p.at("reportRate"))));
-        QVERIFY(p.click("cursorSpeed", {210, 10}) && p.click("scrollLines", {0, 10}) && p.click("doubleClick", {308, 10}));
+        QVERIFY(p.click("cursorSpeed", {210, 10}) && p.click("scrollLines", {0, 10}) &&
+                p.click("doubleClick", {308, 10}));
         QVERIFY(click(s.view, s.at("button2", p.at("dpiLevel")), {20, 9}));
         s.clear();
         QVERIFY(p.click("apply"));
@@ -123,8 +125,9 @@ private slots:
                          qPrintable(QStringLiteral("stage %1 value %2").arg(stage + 1).arg(k)));
             s.clear();
             QQuickItem *cell = s.at(QStringLiteral("menuCell%1").arg(picks.value(stage / 2 - 1)), menu);
-            QVERIFY(stage % 4 == 3 ? realClick(s.view, cell, QPointF(cell->width() / 2, cell->height() / 2))
-                                   : realClick(s.view, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
+            QVERIFY(stage % 4 == 3
+                        ? realClick(s.view, cell, QPointF(cell->width() / 2, cell->height() / 2))
+                        : realClick(s.view, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
             QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
             if (stage % 4 == 3) {
                 QCOMPARE(s.sent(0x11).size(), 1);
@@ -151,9 +154,11 @@ private slots:
         const QVariant all(kEightStages);
         QTest::newRow("stage 4 to 3") << "stages=4" << all << 3 << 0 << 2 << QByteArray("0102038080808080");
         QTest::newRow("stage 8 to 7") << "stages=8" << all << 7 << 0 << 6 << QByteArray("0102030405060780");
-        QTest::newRow("stage 4 to 5, 1-3 off") << "stages=8" << QVariant(QStringList{"0", "0", "0", "1000", "1250", "0", "0", "0"})
-                                                << 3 << 0 << 4 << QByteArray("8080808005808080");
-        QTest::newRow("fresh profile") << "stages=8" << QVariant() << 2 << 4 << -1 << QByteArray("8080048080808080");
+        QTest::newRow("stage 4 to 5, 1-3 off")
+            << "stages=8" << QVariant(QStringList{"0", "0", "0", "1000", "1250", "0", "0", "0"}) << 3 << 0
+            << 4 << QByteArray("8080808005808080");
+        QTest::newRow("fresh profile")
+            << "stages=8" << QVariant() << 2 << 4 << -1 << QByteArray("8080048080808080");
     }
     void switchedOffStageHandsCurrentOn()
     {
@@ -185,7 +190,8 @@ private slots:
                 QFile f(p.folder.setting());
                 return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
             };
-            QTRY_VERIFY2_WITH_TIMEOUT(text().contains("dpi_Z3=0, 0, 1000, 0, 0, 0, 0, 0\n"), text().constData(), 3000);
+            QTRY_VERIFY2_WITH_TIMEOUT(text().contains("dpi_Z3=0, 0, 1000, 0, 0, 0, 0, 0\n"),
+                                      text().constData(), 3000);
             return;
         }
         QCOMPARE(dpi->property("currentIndex").toInt(), current);
@@ -200,7 +206,8 @@ private slots:
     void indicatorColourPicksAreSent()
     {
         Program p;
-        QVERIFY(p.open("logo=1", 3, "pageSensor", {{"color_Z3/type2", QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}}}));
+        QVERIFY(p.open("logo=1", 3, "pageSensor",
+                       {{"color_Z3/type2", QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}}}));
         Scene &s = p.scene;
         QQuickItem *entry = s.at("entry2", p.at("indicatorColors"));
         QVERIFY(click(s.view, entry));
@@ -219,7 +226,8 @@ private slots:
     void lightingPageWritesTheMouseAndProfile()
     {
         Program p;
-        QVERIFY(p.open(QString(), 2, "pageColor", {{"color_Z3/ledEffect", QStringList{"0", "7", "4"}}})); // STATIC
+        QVERIFY(p.open(QString(), 2, "pageColor",
+                       {{"color_Z3/ledEffect", QStringList{"0", "7", "4"}}})); // STATIC
         Scene &s = p.scene;
         QByteArray colours = bytes(p.stored("color_Z3/type0"));
         QVERIFY(click(s.view, s.at("entry3", p.at("palette"))));
@@ -227,15 +235,17 @@ private slots:
         s.clear();
         QVERIFY(click(s.view, strip, {(strip->width() - 1) / 2, strip->height() / 2})); // cyan
         QCOMPARE(s.sent(0x10).size(), 1);
-        QCOMPARE(s.device->ledColors(0).toHex(), colours.replace(9, 3, QByteArray::fromHex("00ffff")).toHex());
+        QCOMPARE(s.device->ledColors(0).toHex(),
+                 colours.replace(9, 3, QByteArray::fromHex("00ffff")).toHex());
 
         s.clear();
         QVERIFY(p.click("reset"));
         QCOMPARE(s.sent(0x10).size(), 1);
         QCOMPARE(s.device->ledColors(0).toHex(), bytes(p.stored("color_Z3/type0", "pD.bin")).toHex());
-        QCOMPARE((QList<int>{p.page->property("effectIndex").toInt(), p.page->property("brightnessIndex").toInt(),
-                             p.page->property("speedIndex").toInt()}),
-                 p.stored("color_Z3/ledEffect", "pD.bin"));
+        QCOMPARE(
+            (QList<int>{p.page->property("effectIndex").toInt(), p.page->property("brightnessIndex").toInt(),
+                        p.page->property("speedIndex").toInt()}),
+            p.stored("color_Z3/ledEffect", "pD.bin"));
         QVERIFY(!s.codes().contains(0x0D));
         QCOMPARE(p.stored("color_Z3/ledEffect"), (QList<int>{0, 7, 4}));
 
@@ -243,8 +253,9 @@ private slots:
             s.clear();
             const bool locked = p.click("apply") && !s.view->isEnabled();
             const auto effects = s.sent(0x0D);
-            return locked && effects.size() == 1 ? QByteArray(reinterpret_cast<const char *>(&effects[0].frame[1]), 3).toHex()
-                                                  : QByteArray("no single effect");
+            return locked && effects.size() == 1
+                       ? QByteArray(reinterpret_cast<const char *>(&effects[0].frame[1]), 3).toHex()
+                       : QByteArray("no single effect");
         };
         QVERIFY(p.choose("effectList", 4)); // WAVE
         QVERIFY(p.at("speed")->isEnabled());

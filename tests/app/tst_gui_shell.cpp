@@ -46,15 +46,6 @@ struct Script {
     }
 };
 
-QStringList macroLines(const QString &file)
-{
-    QSettings s(file, QSettings::IniFormat);
-    QStringList out;
-    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
-        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
-    return out;
-}
-
 } // namespace
 
 class tst_gui_shell : public QObject {
@@ -300,9 +291,9 @@ private slots:
                                    "L Ctrl      [Up]",  "A    [Down]",      "A      [Up]",
                                    "L Shift    [Down]", "B    [Down]",      "B      [Up]",
                                    "L Shift      [Up]"};
-        QVERIFY2(Harness::waitFor([&] { return macroLines(file).size() >= expected.size(); }, 10000),
-                 qPrintable(macroLines(file).join('|')));
-        QStringList lines = macroLines(file);
+        QVERIFY2(Harness::waitFor([&] { return Harness::macroLines(file).size() >= expected.size(); }, 10000),
+                 qPrintable(Harness::macroLines(file).join('|')));
+        QStringList lines = Harness::macroLines(file);
         if (lines.size() == expected.size() && lines[8] == expected[9]) // xdotool may let go of Shift first
             lines.swapItemsAt(8, 9);
         QCOMPARE(lines, expected);

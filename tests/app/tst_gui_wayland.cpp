@@ -185,16 +185,8 @@ private slots:
         QVERIFY(Harness::xdotool({"key", "62"})); // Right Shift
         QVERIFY(click({764, 127}));               // stop
         QStringList lines;
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         QSettings s(file, QSettings::IniFormat);
-                         lines.clear();
-                         for (int i = 0; i < s.value(QStringLiteral("config/total")).toInt(); ++i)
-                             lines.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
-                         return lines.size() >= 4;
-                     },
-                     10000),
-                 qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(Harness::waitFor([&] { return (lines = Harness::macroLines(file)).size() >= 4; }, 10000),
+                 qPrintable(lines.join('|')));
         QCOMPARE(lines,
                  (QStringList{QStringLiteral("A    [Down]"), QStringLiteral("A      [Up]"),
                               QStringLiteral("R Shift    [Down]"), QStringLiteral("R Shift      [Up]")}));

@@ -305,3 +305,12 @@ int Harness::distinctColours(const QImage &image)
             colours.insert(image.pixel(x, y));
     return colours.size();
 }
+
+QStringList Harness::macroLines(const QString &file)
+{
+    QSettings s(file, QSettings::IniFormat);
+    QStringList out;
+    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
+        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+    return out;
+}

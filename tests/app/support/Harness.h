@@ -106,6 +106,8 @@ public:
     static bool displayAvailable();
     // How many colours a sparse grid of the image shows: many on a drawn scene, few on a blank one.
     static int distinctColours(const QImage &image);
+    // The lines of a macro file.
+    static QStringList macroLines(const QString &file);
     // A part of the X screen (ImageMagick's import), null on failure.
     static QImage grab(const QRect &area);
 

@@ -113,14 +113,6 @@ inline QList<int> iniList(const QString &file, const QString &key)
     return out;
 }
 
-inline QByteArray bytesOf(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(uchar(v)));
-    return out;
-}
-
 // The program's start-up on the virtual mouse, in the current folder.
 struct Scene {
     VirtualDevice *device = nullptr; // owned by the widget's link
@@ -273,7 +265,8 @@ struct Program {
         if (!folder.make(true, true))
             return false;
         for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-            it.value().isNull() ? void(QFile::remove(folder.setting())) : folder.set("p1.bin", it.key(), it.value());
+            it.value().isNull() ? void(QFile::remove(folder.setting()))
+                                : folder.set("p1.bin", it.key(), it.value());
         return scene.start(mouse) && (index < 0 || (page = scene.openPage(index, pageName)));
     }
     // An item of the open page.
