@@ -1,6 +1,7 @@
 // The main screen in a real window on the virtual mouse: switching and
 // exporting profiles, the settings panel (skin, palette fields, text size),
-// the real file dialogs, and reach by keyboard and screen reader.
+// the real file dialogs, page controls that keep their place, and reach by
+// keyboard and screen reader.
 #include "SceneDriver.h"
 
 #include <QAccessible>
@@ -355,6 +356,50 @@ private slots:
             return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30;
         };
         QTRY_VERIFY2_WITH_TIMEOUT(orange(), qPrintable(QColor(profileColour(scene, 0)).name()), 5000);
+    }
+
+    // The fire key's mouse drop-down and key box take the same place, in the
+    // column of the other fire controls, whichever type is chosen.
+    void fireKeyControlsKeepTheirPlace()
+    {
+        Program p;
+        QVERIFY(p.open("logo=0", 0, "pageKeydefine"));
+        const auto key = [&](const char *name) { return p.at(QLatin1String(name)); };
+        QVERIFY(p.choose("buttonList", 3));
+        QVERIFY(p.choose("functionMenu", 5)); // FIRE
+        QQuickItem *mouse = key("fireMouseMenu");
+        QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
+        const QPointF place = sceneRect(mouse).topLeft();
+        QCOMPARE(place.x(), sceneRect(key("fireSpeed")).x());
+        QVERIFY(click(p.scene.view, key("fireTypeKey")));
+        QTRY_VERIFY_WITH_TIMEOUT(key("fireKey")->isVisible() && !mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(key("fireKey")).topLeft(), place);
+        QVERIFY(click(p.scene.view, key("fireTypeMouse")));
+        QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(mouse).topLeft(), place);
+    }
+
+    // A new macro scrolls into view when the list is full.
+    void newMacroScrollsIntoView()
+    {
+        Program p;
+        QVERIFY(p.open("logo=0"));
+        Scene &s = p.scene;
+        QQuickItem *page = s.openPage(1, "pageMacro");
+        QVERIFY(page);
+        QQuickItem *files = s.at("macroFiles", page);
+        const auto count = [&] {
+            return page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
+        };
+        const int had = count();
+        for (int n = 1; n <= 12; ++n) {
+            QVERIFY(click(s.view, s.at("addMacro", page)));
+            QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
+            const QString row = QStringLiteral("row%1").arg(files->property("currentIndex").toInt());
+            QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) &&
+                                          sceneRect(files).contains(sceneRect(s.at(row, files))),
+                                      qPrintable(row + " out of view"), 3000);
+        }
     }
 
     // Every control of the four pages, the menus and the settings page has a

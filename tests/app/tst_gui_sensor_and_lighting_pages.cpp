@@ -201,24 +201,6 @@ private slots:
         QCOMPARE(int(s.device->dpiStage()), current + 1);
     }
 
-    // A fixed colour picked for a stage of the 8-colour indicator goes out
-    // packed and shows; a typed green, cut at 255 as typed, goes out on Enter.
-    void indicatorColourPicksAreSent()
-    {
-        Program p;
-        QVERIFY(p.open("logo=1", 3, "pageSensor",
-                       {{"color_Z3/type2", QStringList{"0", "1", "2", "3", "4", "5", "6", "7"}}}));
-        Scene &s = p.scene;
-        QQuickItem *entry = s.at("entry2", p.at("indicatorColors"));
-        QVERIFY(click(s.view, entry));
-        s.clear();
-        QVERIFY(p.click("fixedColour7")); // orange
-        QCOMPARE(s.sent(0x10).size(), 1);
-        QCOMPARE(s.device->ledColors(2).toHex(), QByteArray("10375476"));
-        QTRY_COMPARE_WITH_TIMEOUT(p.stored("color_Z3/type2"), (QList<int>{0, 1, 7, 3, 4, 5, 6, 7}), 3000);
-        QCOMPARE(s.shot().pixel(sceneRect(entry).center().toPoint()) & 0xFFFFFF, 0xFF7F00u);
-    }
-
     // The palette strip sends the palette at once; reset sends the default
     // palette and only shows the default effect. Apply sends the effect with
     // its brightness and speed codes and stores them; OFF sends zeros and
