@@ -1,155 +1,232 @@
 // The program as a user meets it: started for real under X, driven with real
-// input, judged by its windows, exit codes, screenshots and wire log.
-
+// input, judged by its windows, exit codes, screenshots, boxes, wire log and
+// files.
 #include "Harness.h"
 #include "Unwritable.h"
 
 #include <QSettings>
-#include <QtTest>
+#include <QWidget>
 
 #include <csignal>
 
 namespace {
 
-// What the delivered configuration calls the window and the product.
 QString configValue(const Harness &h, const QString &key)
 {
-    QSettings s(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
-    return s.value(key).toString();
+    return QSettings(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
+        .value(key)
+        .toString();
 }
 
-QString productName(const Harness &h)
+bool waitForScene(Harness &h)
 {
-    QSettings s(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
-    return s.value(QStringLiteral("common/product_name")).toStringList().value(1);
+    return Harness::waitFor([&] { return Harness::distinctColours(h.screenshot()) > 40; }, 30000);
 }
 
-void setConfigValue(const Harness &h, const QString &key, const QString &value)
-{
-    QSettings s(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
-    s.setValue(key, value);
-}
-
-// A drawn scene has many colours; a blank (black or one-colour) window few.
-int distinctColours(const QImage &image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            colours.insert(image.pixel(x, y));
-    return colours.size();
-}
-
-bool waitForScene(Harness &h, int timeoutMs = 20000)
-{
-    return Harness::waitFor([&] { return distinctColours(h.screenshot()) > 20; }, timeoutMs);
-}
-
-QString scriptedLog(const QString &script)
-{
-    QFile f(script + QStringLiteral(".log"));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-QString makeScript(const Harness &h, const QString &answers)
-{
-    const QString path = h.workDir() + QStringLiteral("/../dialogs.txt");
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(answers.toUtf8());
-    return path;
-}
+// Boxes answered from a script and logged to <script>.log, one line each.
+struct Script {
+    QString path;
+    explicit Script(const Harness &h) : path(h.workDir() + QStringLiteral("/../dialogs.txt"))
+    {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("ok\n");
+    }
+    QMap<QString, QString> env(const QString &mouse = QString()) const
+    {
+        QMap<QString, QString> e{{QStringLiteral("Z3_SCRIPTED_DIALOGS"), path}};
+        if (!mouse.isEmpty())
+            e.insert(QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse);
+        return e;
+    }
+    QString log() const
+    {
+        QFile f(path + QStringLiteral(".log"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
 
 } // namespace
 
 class tst_gui_shell : public QObject {
     Q_OBJECT
-    std::unique_ptr<HarnessDisplay> m_display;
 
 private slots:
     void initTestCase()
     {
-        m_display = std::make_unique<HarnessDisplay>();
         if (!Harness::displayAvailable())
             QSKIP("needs an X display and xdotool (scripts/test.sh starts Xvfb)");
     }
-    void cleanupTestCase() { m_display.reset(); }
 
-    void windowMapsAtItsSizeAndShowsTheScene()
-    {
-        Harness h;
-        QVERIFY2(h.start(), qPrintable(h.lastError()));
-        const Harness::Window w = h.waitForWindow();
-        QVERIFY2(w.isValid(), qPrintable(h.output()));
-        QCOMPARE(w.geometry.size(), QSize(1000, 600));
-        // Started from an empty folder elsewhere, it still read its own
-        // configuration: the title comes from it.
-        QVERIFY(!configValue(h, QStringLiteral("common/name")).isEmpty());
-        QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
-        QVERIFY2(waitForScene(h), "the window stays blank");
-        // The handshake went over the wire.
-        QVERIFY(h.wireLog().contains(QStringLiteral(" cmd feature-out 00 ")));
-        QVERIFY(h.output().contains(QStringLiteral("Device Connect")));
-    }
-
-    void startedElsewhereItFindsAndKeepsItsFiles()
+    // Started from another folder it finds its files, shows the scene in a
+    // window of its size named from its configuration, talks to the mouse,
+    // moves when dragged and ends by its close button, leaving that folder
+    // untouched.
+    void startedElsewhereItShowsItselfAndEndsByItsCloseButton()
     {
         Harness h;
         QTemporaryDir elsewhere;
         QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {}, elsewhere.path()),
                  qPrintable(h.lastError()));
-        QVERIFY2(h.waitForWindow().isValid(), qPrintable(h.output()));
-        QVERIFY(waitForScene(h));
-        // Nothing was created in the folder it was started from.
-        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
-        ::kill(pid_t(h.pid()), SIGTERM);
+        const Harness::Window w = h.waitForWindow();
+        QVERIFY2(w.isValid(), qPrintable(h.output()));
+        QCOMPARE(w.geometry.size(), QSize(1000, 600));
+        QVERIFY(!configValue(h, QStringLiteral("common/name")).isEmpty());
+        QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+        QVERIFY2(waitForScene(h), "the window stays blank");
+        QVERIFY(h.wireLog().contains(QStringLiteral(" cmd feature-out 00 "))); // the handshake
+        // The close button is drawn in the accent once the top menu is in.
+        const auto closeShown = [&] {
+            const QImage shot = h.screenshot();
+            int accent = 0;
+            for (int y = 6; y < 34 && !shot.isNull(); ++y)
+                accent += qBlue(shot.pixel(970, y)) > 150 && qGreen(shot.pixel(970, y)) > 150 &&
+                          qRed(shot.pixel(970, y)) < 120;
+            return accent > 3;
+        };
+        QVERIFY2(Harness::waitFor(closeShown, 30000), "the top menu did not come in");
+        const QRect before = h.mainGeometry();
+        QVERIFY(h.drag(QPoint(500, 330), QPoint(580, 390))); // an empty part of the scene
+        QVERIFY2(Harness::waitFor([&] { return h.mainGeometry().topLeft() != before.topLeft(); }, 5000),
+                 "no move");
+        const QPoint moved = h.mainGeometry().topLeft() - before.topLeft();
+        QVERIFY2(qAbs(moved.x() - 80) <= 4 && qAbs(moved.y() - 60) <= 4,
+                 qPrintable(QStringLiteral("moved by %1,%2").arg(moved.x()).arg(moved.y())));
+        QVERIFY(h.click(970, 20));
         int code = -1;
-        QVERIFY(h.waitForExit(10000, &code));
+        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
         QCOMPARE(code, 0);
+        // Read once the program has ended: until then part of its output may
+        // still sit in the pipe.
+        QVERIFY(h.output().contains(QStringLiteral("Device Connect")));
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
-    void readOnlyCopyKeepsChangesInTheUserFolder()
+    // The missing-mouse box and the window both end cleanly, by OK or by a
+    // signal, also while the start-up box is open.
+    void endsCleanly_data()
     {
+        QTest::addColumn<QString>("mouse");
+        QTest::addColumn<int>("signal"); // 0: Return on the box
+        QTest::newRow("box, OK") << "absent" << 0;
+        QTest::newRow("box, SIGTERM") << "absent" << int(SIGTERM);
+        QTest::newRow("window, SIGINT") << "" << int(SIGINT);
+    }
+    void endsCleanly()
+    {
+        QFETCH(QString, mouse);
+        QFETCH(int, signal);
         Harness h;
-        const QString dataHome = h.workDir() + QStringLiteral("/../data");
-        const Unwritable unwritable({h.workDir() + QStringLiteral("/modules")});
-        if (!unwritable.holds())
-            QSKIP("this file system lets the tests write anywhere");
-        const QString script = makeScript(h, QStringLiteral("ok\n"));
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_SCRIPTED_DIALOGS"), script}}));
-        QVERIFY(h.waitForWindow().isValid());
-        QVERIFY(waitForScene(h));
-        // The settings the program writes are the user's copies; no box.
-        const QString profile = dataHome + QStringLiteral("/z3config/modules/setting/apConfig.bin");
-        QVERIFY(QFileInfo(profile).isWritable());
-        QCOMPARE(scriptedLog(script), QString());
+        QVERIFY2(
+            h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse}}),
+            qPrintable(h.lastError()));
+        const Harness::Window w = mouse.isEmpty() ? h.waitForWindow() : h.waitForDialog();
+        QVERIFY2(w.isValid(), qPrintable(h.output()));
+        if (!mouse.isEmpty()) {
+            // A small box captioned with the window title; no main window.
+            QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+            QVERIFY(w.geometry.width() < 1000 && w.geometry.height() < 600);
+            QCOMPARE(h.windows().size(), 1);
+        }
+        QVERIFY(signal ? ::kill(pid_t(h.pid()), signal) == 0 : h.key(QStringLiteral("Return"), w));
+        int code = -1;
+        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
+        QCOMPARE(code, 0);
     }
 
-    void installedWithoutAWritableHomeShowsItsDataAndSaysSo()
+    void missingMouseBoxNamesTheProduct_data()
+    {
+        QTest::addColumn<QString>("mouse");
+        QTest::addColumn<QString>("configKey");
+        QTest::addColumn<QVariant>("configValue");
+        QTest::addColumn<bool>("denied");
+        QTest::newRow("absent") << "absent"
+                                << "" << QVariant() << false;
+        QTest::newRow("another code") << "code=123456"
+                                      << "" << QVariant() << false;
+        QTest::newRow("five-character code") << ""
+                                             << "common/sCode1" << QVariant("58260") << false;
+        QTest::newRow("short product list")
+            << "absent"
+            << "common/product_name" << QVariant(QStringList{"Keyboard"}) << false;
+        QTest::newRow("access denied") << "deny"
+                                       << "" << QVariant() << true;
+    }
+    void missingMouseBoxNamesTheProduct()
+    {
+        QFETCH(QString, mouse);
+        QFETCH(QString, configKey);
+        QFETCH(QVariant, configValue);
+        QFETCH(bool, denied);
+        Harness h;
+        if (!configKey.isEmpty())
+            h.setConfig(configKey, configValue);
+        const Script script(h);
+        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(mouse)));
+        int code = -1;
+        QVERIFY(h.waitForExit(30000, &code));
+        QCOMPARE(code, 0);
+        const QString log = script.log();
+        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !")
+                                    .arg(::configValue(h, "common/name"))),
+                 qPrintable(log));
+        QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
+        QCOMPARE(log.count('\n'), 1);
+    }
+
+    void demoModeOpensTheWindowAndShowsTheNotice()
     {
         Harness h;
-        // The installed layout: <prefix>/bin/z3config, <prefix>/share/z3config/modules.
-        const QString share = h.workDir() + QStringLiteral("/../share/z3config");
-        QVERIFY(QDir().mkpath(share));
-        QVERIFY(QDir().rename(h.workDir() + QStringLiteral("/modules"), share + QStringLiteral("/modules")));
+        h.setConfig(QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
+        const Script script(h);
+        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(QStringLiteral("absent"))));
+        const Harness::Window w = h.waitForWindow();
+        QVERIFY2(w.isValid(), qPrintable(h.output()));
+        QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
+        QCOMPARE(script.log(), QStringLiteral("warning\t%1\t===== Demo Mode =====\n").arg(w.name));
+    }
+
+    // Data that cannot be written is never worked on in place: a read-only
+    // copy works in the user's folder without a word; installed data with
+    // no writable home is shown read-only, and the program says so once.
+    void readOnlyDataIsNotWorkedInPlace_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("read-only copy") << false;
+        QTest::newRow("installed, home unwritable") << true;
+    }
+    void readOnlyDataIsNotWorkedInPlace()
+    {
+        QFETCH(bool, installed);
+        Harness h;
+        QString modules = h.workDir() + QStringLiteral("/modules");
         const QString home = h.workDir() + QStringLiteral("/../home");
-        QVERIFY(QDir().mkpath(home));
-        const Unwritable unwritable({share, home});
+        QMap<QString, QString> env;
+        if (installed) { // <prefix>/bin/z3config, <prefix>/share/z3config/modules
+            QVERIFY(QDir().mkpath(home) && QDir().mkpath(h.workDir() + QStringLiteral("/../share/z3config")));
+            QVERIFY(QDir().rename(modules, h.workDir() + QStringLiteral("/../share/z3config/modules")));
+            modules = h.workDir() + QStringLiteral("/../share/z3config/modules");
+            env = {{QStringLiteral("XDG_DATA_HOME"), home}, {QStringLiteral("HOME"), home}};
+        }
+        const Unwritable unwritable(installed ? QStringList{modules, home} : QStringList{modules});
         if (!unwritable.holds())
             QSKIP("this file system lets the tests write anywhere");
-        const QString script = makeScript(h, QStringLiteral("ok\n"));
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_SCRIPTED_DIALOGS"), script},
-                                                              {QStringLiteral("XDG_DATA_HOME"), home},
-                                                              {QStringLiteral("HOME"), home}}));
-        QVERIFY(h.waitForWindow().isValid());
+        const Script script(h);
+        env.insert(script.env());
+        QVERIFY(h.start({QStringLiteral("--virtual-device")}, env));
+        const Harness::Window w = h.waitForWindow();
+        QVERIFY2(w.isValid(), qPrintable(h.output()));
         QVERIFY2(waitForScene(h), "no artwork");
-        QVERIFY(Harness::waitFor([&] { return !scriptedLog(script).isEmpty(); }, 10000));
-        const QString log = scriptedLog(script);
-        QCOMPARE(log.count(QLatin1Char('\n')), 1);
-        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\t").arg(h.windows().value(0).name)) &&
-                     log.contains(QStringLiteral("changes will not be kept")),
-                 qPrintable(log));
+        if (!installed) {
+            QVERIFY(QFileInfo(h.workDir() + "/../data/z3config/modules/setting/apConfig.bin").isWritable());
+            QCOMPARE(script.log(), QString());
+            return;
+        }
+        QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
+        QVERIFY2(script.log().startsWith(QStringLiteral("warning\t%1\t").arg(w.name)) &&
+                     script.log().contains(QStringLiteral("changes will not be kept")) &&
+                     script.log().count('\n') == 1,
+                 qPrintable(script.log()));
     }
 
     void relativeWireLogIsTakenFromTheStartFolder()
@@ -158,149 +235,72 @@ private slots:
         QTemporaryDir elsewhere;
         QProcess p;
         p.setWorkingDirectory(elsewhere.path());
-        p.start(h.programPath(),
-                {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"), QStringLiteral("wire.log")});
-        const QString log = elsewhere.path() + QStringLiteral("/wire.log");
-        const bool written = Harness::waitFor([&] { return QFileInfo(log).size() > 0; }, 20000);
+        p.start(h.programPath(), {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"),
+                                  QStringLiteral("wire.log")});
+        const bool written =
+            Harness::waitFor([&] { return QFileInfo(elsewhere.filePath("wire.log")).size() > 0; }, 30000);
         ::kill(pid_t(p.processId()), SIGTERM);
         QVERIFY(p.waitForFinished(10000));
         QVERIFY(written);
         QVERIFY(!QFileInfo::exists(h.workDir() + QStringLiteral("/wire.log")));
     }
 
-    void missingMouseShowsTheBoxAndEndsAfterOk()
+    // Keys typed into the window while recording reach the macro file: a
+    // key let go in another program's window is not left down, and a key held
+    // for a second on a busy machine is one down and one up.
+    void keysHeldOrLetGoElsewhereAreRecordedOnce()
     {
         Harness h;
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")},
-                         {{QStringLiteral("Z3_VIRTUAL_DEVICE"), QStringLiteral("absent")}}),
-                 qPrintable(h.lastError()));
-        const Harness::Window box = h.waitForDialog();
-        QVERIFY2(box.isValid(), qPrintable(h.output()));
-        // A small box captioned with the window title; no main window.
-        QCOMPARE(box.name, configValue(h, QStringLiteral("common/name")));
-        QVERIFY(box.geometry.width() < 1000 && box.geometry.height() < 600);
-        QCOMPARE(h.windows().size(), 1);
-        QVERIFY(h.key(QStringLiteral("Return"), box));
-        int code = -1;
-        QVERIFY2(h.waitForExit(10000, &code), "the program did not end after OK");
-        QCOMPARE(code, 0);
-        QVERIFY(h.windows().isEmpty());
-    }
-
-    void missingMouseBoxNamesTheProduct_data()
-    {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<bool>("denied");
-        QTest::newRow("absent") << QStringLiteral("absent") << false;
-        QTest::newRow("another code") << QStringLiteral("code=123456") << false;
-        QTest::newRow("access denied") << QStringLiteral("deny") << true;
-    }
-
-    void missingMouseBoxNamesTheProduct()
-    {
-        QFETCH(QString, device);
-        QFETCH(bool, denied);
-        Harness h;
-        const QString script = makeScript(h, QStringLiteral("ok\n"));
-        QVERIFY(
-            h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), device},
-                                                           {QStringLiteral("Z3_SCRIPTED_DIALOGS"), script}}));
-        int code = -1;
-        QVERIFY(h.waitForExit(15000, &code));
-        QCOMPARE(code, 0);
-        const QString log = scriptedLog(script);
-        QVERIFY(!productName(h).isEmpty());
-        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect %2 !")
-                                    .arg(configValue(h, QStringLiteral("common/name")), productName(h))),
-                 qPrintable(log));
-        QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
-        QCOMPARE(log.count(QLatin1Char('\n')), 1);
-    }
-
-    void demoModeOpensTheWindowAndShowsTheNotice()
-    {
-        Harness h;
-        setConfigValue(h, QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
-        QVERIFY(h.start({QStringLiteral("--virtual-device")},
-                        {{QStringLiteral("Z3_VIRTUAL_DEVICE"), QStringLiteral("absent")}}));
-        const Harness::Window w = h.waitForWindow();
-        QVERIFY2(w.isValid(), qPrintable(h.output()));
-        const Harness::Window box = h.waitForDialog();
-        QVERIFY2(box.isValid(), "no demo notice");
-        QCOMPARE(box.name, w.name);
-        QVERIFY(h.key(QStringLiteral("Return"), box));
-        QVERIFY(Harness::waitFor([&] { return h.windows().size() == 1; }, 10000));
-        QVERIFY(h.isRunning());
-
-        // The notice's text, through the same channel with scripted dialogs.
-        Harness scripted;
-        setConfigValue(scripted, QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
-        const QString script = makeScript(scripted, QStringLiteral("ok\n"));
-        QVERIFY(scripted.start({QStringLiteral("--virtual-device")},
-                               {{QStringLiteral("Z3_VIRTUAL_DEVICE"), QStringLiteral("absent")},
-                                {QStringLiteral("Z3_SCRIPTED_DIALOGS"), script}}));
-        QVERIFY(scripted.waitForWindow().isValid());
-        QVERIFY(Harness::waitFor([&] { return !scriptedLog(script).isEmpty(); }, 10000));
-        QCOMPARE(scriptedLog(script), QStringLiteral("warning\t%1\t===== Demo Mode =====\n").arg(w.name));
-    }
-
-    void dragMovesTheWindow()
-    {
-        Harness h;
-        QVERIFY(h.start());
+        h.setConfig(QStringLiteral("common/3"), 1); // animations off
+        QVERIFY2(h.start(), qPrintable(h.lastError()));
         QVERIFY(h.waitForWindow().isValid());
-        QVERIFY(waitForScene(h));
-        const QRect before = h.mainGeometry();
-        // An empty part of the scene: the drag area lies under everything.
-        QVERIFY(h.drag(QPoint(500, 330), QPoint(580, 390)));
-        QVERIFY2(Harness::waitFor([&] { return h.mainGeometry().topLeft() != before.topLeft(); }, 5000),
-                 "the window did not move");
-        const QPoint moved = h.mainGeometry().topLeft() - before.topLeft();
-        QVERIFY2(qAbs(moved.x() - 80) <= 4 && qAbs(moved.y() - 60) <= 4,
-                 qPrintable(QStringLiteral("moved by %1,%2").arg(moved.x()).arg(moved.y())));
-    }
+        const QRect menu(8, 96, 150, 300), header(285, 117, 141, 21), actions(743, 148, 141, 198);
+        const auto crop = [&](const QRect &r) { return h.screenshot().copy(r); };
+        QVERIFY2(Harness::waitFor([&] { return Harness::distinctColours(crop(menu)) > 40; }, 30000),
+                 "the function menu did not show");
+        const QImage emptyHeader = crop(header);
+        QVERIFY(h.click(83, 205)); // MACRO
+        QVERIFY2(Harness::waitFor([&] { return crop(header) != emptyHeader; }, 10000), "no macro page");
+        const QString file = h.workDir() + QStringLiteral("/modules/macro/Macro. 001.bin");
+        QVERIFY(h.click(394, 127)); // a new macro
+        QVERIFY2(Harness::waitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
+        QVERIFY(h.click(743, 127)); // RECORD
 
-    void closeButtonEndsTheProgram()
-    {
-        Harness h;
-        QVERIFY(h.start());
-        QVERIFY(h.waitForWindow().isValid());
-        QVERIFY(waitForScene(h));
-        // The close button sits at the right of the top menu, which slides in
-        // at the end of the opening animation. One click: a second one during
-        // the closing animation would start it again.
-        QVERIFY2(h.waitForStill(), "the opening animation does not end");
-        QVERIFY(h.click(970, 20));
-        int code = -1;
-        const bool ended = h.waitForExit(10000, &code);
-        QVERIFY2(ended, qPrintable(h.output()));
-        QCOMPARE(code, 0);
-        QVERIFY(h.windows().isEmpty());
-    }
-
-    void terminationDuringTheStartUpBoxEndsCleanly()
-    {
-        Harness h;
-        QVERIFY(h.start({QStringLiteral("--virtual-device")},
-                        {{QStringLiteral("Z3_VIRTUAL_DEVICE"), QStringLiteral("absent")}}));
-        QVERIFY(h.waitForDialog().isValid());
-        ::kill(pid_t(h.pid()), SIGTERM);
-        int code = -1;
-        QVERIFY2(h.waitForExit(10000, &code), "SIGTERM did not end the program while its box was open");
-        QCOMPARE(code, 0);
-    }
-
-    void terminationEndsCleanly()
-    {
-        Harness h;
-        QVERIFY(h.start());
-        QVERIFY(h.waitForWindow().isValid());
-        ::kill(pid_t(h.pid()), SIGINT);
-        int code = -1;
-        QVERIFY(h.waitForExit(10000, &code));
-        QCOMPARE(code, 0);
+        const QString program = QString::number(h.waitForWindow().id);
+        QWidget other;
+        other.resize(200, 100);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QImage rows = crop(actions);
+        QVERIFY(Harness::xdotool({"windowfocus", "--sync", program, "keydown", "37"})); // L Ctrl
+        QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000), "no Ctrl down");
+        rows = crop(actions);
+        QVERIFY(Harness::xdotool({"windowfocus", "--sync", QString::number(other.winId()), "keyup", "37"}));
+        QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000),
+                 "leaving did not let go of Ctrl");
+        QVERIFY(h.key(QStringLiteral("37")));
+        QProcess busy;
+        busy.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        QVERIFY(busy.waitForStarted(5000));
+        QVERIFY(Harness::xdotool({"windowfocus", "--sync", program, "keydown", "a"}));
+        QTest::qWait(1000); // held: the window system repeats it meanwhile
+        QVERIFY(Harness::xdotool({"keyup", "a"}));
+        busy.kill();
+        busy.waitForFinished(5000);
+        QVERIFY(h.key(QStringLiteral("shift+b")));
+        QVERIFY(h.click(764, 127)); // STOP
+        const QStringList expected{"L Ctrl    [Down]",  "L Ctrl      [Up]", "L Ctrl    [Down]",
+                                   "L Ctrl      [Up]",  "A    [Down]",      "A      [Up]",
+                                   "L Shift    [Down]", "B    [Down]",      "B      [Up]",
+                                   "L Shift      [Up]"};
+        QVERIFY2(Harness::waitFor([&] { return Harness::macroLines(file).size() >= expected.size(); }, 10000),
+                 qPrintable(Harness::macroLines(file).join('|')));
+        QStringList lines = Harness::macroLines(file);
+        if (lines.size() == expected.size() && lines[8] == expected[9]) // xdotool may let go of Shift first
+            lines.swapItemsAt(8, 9);
+        QCOMPARE(lines, expected);
     }
 };
 
-QTEST_GUILESS_MAIN(tst_gui_shell)
+PRIVATE_DISPLAY_TEST_MAIN(tst_gui_shell)
 #include "tst_gui_shell.moc"

@@ -49,26 +49,11 @@ class tst_gui_wayland : public QObject {
     QString m_socket;
     QPoint m_origin; // weston's output on the X screen
 
-    QImage output() const
-    {
-        QProcess p;
-        p.start(QStringLiteral("import"),
-                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-                 QStringLiteral("%1x%2+%3+%4")
-                     .arg(kOutput.width())
-                     .arg(kOutput.height())
-                     .arg(m_origin.x())
-                     .arg(m_origin.y()),
-                 QStringLiteral("png:-")});
-        if (!p.waitForFinished(10000))
-            return QImage();
-        return QImage::fromData(p.readAllStandardOutput(), "PNG");
-    }
+    QImage output() const { return Harness::grab(QRect(m_origin, kOutput)); }
     bool move(QPoint p) const
     {
         const QPoint s = m_origin + p;
-        return Harness::xdotool(
-            {QStringLiteral("mousemove"), QString::number(s.x()), QString::number(s.y())});
+        return Harness::xdotool({"mousemove", QString::number(s.x()), QString::number(s.y())});
     }
 
 private slots:
@@ -98,11 +83,9 @@ private slots:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         m_weston.setProcessEnvironment(env);
         m_weston.setProcessChannelMode(QProcess::MergedChannels);
-        m_weston.start(QStringLiteral("weston"),
-                       {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
-                        QStringLiteral("--socket=wayland-z3"), QStringLiteral("--config=") + ini,
-                        QStringLiteral("--width=%1").arg(kOutput.width()),
-                        QStringLiteral("--height=%1").arg(kOutput.height())});
+        m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-z3",
+                                  "--config=" + ini, QStringLiteral("--width=%1").arg(kOutput.width()),
+                                  QStringLiteral("--height=%1").arg(kOutput.height())});
         QVERIFY(m_weston.waitForStarted(10000));
         const bool listening = QTest::qWaitFor(
             [&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; }, 30000);
@@ -114,18 +97,14 @@ private slots:
         QVERIFY2(listening, "weston runs but opened no socket within 30 s");
         // Its output window, and the desktop drawn on it.
         QString id, shell;
-        QVERIFY(QTest::qWaitFor(
+        QVERIFY(Harness::waitFor(
             [&] {
-                return Harness::xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                         QStringLiteral("--class"), QStringLiteral("weston")},
-                                        &id);
+                return Harness::xdotool({"search", "--onlyvisible", "--class", "weston"}, &id);
             },
             20000));
-        QVERIFY(Harness::xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
-                                  id.section(QLatin1Char('\n'), 0, 0)},
-                                 &shell));
-        m_origin = QPoint(shell.section(QStringLiteral("X="), 1).section(QLatin1Char('\n'), 0, 0).toInt(),
-                          shell.section(QStringLiteral("Y="), 1).section(QLatin1Char('\n'), 0, 0).toInt());
+        QVERIFY(Harness::xdotool({"getwindowgeometry", "--shell", id.section('\n', 0, 0)}, &shell));
+        m_origin = QPoint(shell.section("X=", 1).section('\n', 0, 0).toInt(),
+                          shell.section("Y=", 1).section('\n', 0, 0).toInt());
         QVERIFY2(
             QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
             "weston did not draw its desktop");
@@ -141,11 +120,7 @@ private slots:
     void oneWindowThatShowsTheSceneMovesWhenDraggedAndRecordsKeys()
     {
         Harness h;
-        {
-            // Animations off: pages show at once.
-            QSettings ap(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
-            ap.setValue(QStringLiteral("common/3"), 1);
-        }
+        h.setConfig(QStringLiteral("common/3"), 1); // animations off: pages show at once
         QVERIFY2(h.start({QStringLiteral("--virtual-device")},
                          {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland")},
                           {QStringLiteral("WAYLAND_DISPLAY"), m_socket},
@@ -172,12 +147,12 @@ private slots:
         const QPoint by(window.left() > kOutput.width() - 1 - window.right() ? -70 : 70,
                         window.top() > kOutput.height() - 1 - window.bottom() ? -60 : 60);
         QVERIFY(move(from));
-        QVERIFY(Harness::xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
+        QVERIFY(Harness::xdotool({"mousedown", "1"}));
         for (int i = 1; i <= 8; ++i) {
             QVERIFY(move(from + by * i / 8));
             QTest::qWait(30);
         }
-        QVERIFY(Harness::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+        QVERIFY(Harness::xdotool({"mouseup", "1"}));
         QRect moved;
         const bool followed = QTest::qWaitFor(
             [&] {
@@ -194,9 +169,7 @@ private slots:
 
         // Keys are recorded as on X11: a held key once, Right Shift by name.
         const QPoint scene = moved.topLeft();
-        const auto click = [&](QPoint at) {
-            return move(scene + at) && Harness::xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        };
+        const auto click = [&](QPoint at) { return move(scene + at) && Harness::xdotool({"click", "1"}); };
         const auto crop = [&](QRect r) { return output().copy(r.translated(scene)); };
         const QRect header(285, 117, 141, 21);
         const QImage emptyHeader = crop(header);
@@ -206,22 +179,14 @@ private slots:
         QVERIFY(click({394, 127})); // add a macro
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
         QVERIFY(click({743, 127})); // record
-        QVERIFY(Harness::xdotool({QStringLiteral("keydown"), QStringLiteral("a")}));
-        QTest::qWait(1000);
-        QVERIFY(Harness::xdotool({QStringLiteral("keyup"), QStringLiteral("a")}));
-        QVERIFY(Harness::xdotool({QStringLiteral("key"), QStringLiteral("62")}));
-        QVERIFY(click({764, 127})); // stop
+        QVERIFY(Harness::xdotool({"keydown", "a"}));
+        QTest::qWait(1000); // held: weston sends no repeats, Qt's own are marked
+        QVERIFY(Harness::xdotool({"keyup", "a"}));
+        QVERIFY(Harness::xdotool({"key", "62"})); // Right Shift
+        QVERIFY(click({764, 127}));               // stop
         QStringList lines;
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         QSettings s(file, QSettings::IniFormat);
-                         lines.clear();
-                         for (int i = 0; i < s.value(QStringLiteral("config/total")).toInt(); ++i)
-                             lines.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
-                         return lines.size() >= 4;
-                     },
-                     10000),
-                 qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(Harness::waitFor([&] { return (lines = Harness::macroLines(file)).size() >= 4; }, 10000),
+                 qPrintable(lines.join('|')));
         QCOMPARE(lines,
                  (QStringList{QStringLiteral("A    [Down]"), QStringLiteral("A      [Up]"),
                               QStringLiteral("R Shift    [Down]"), QStringLiteral("R Shift      [Up]")}));

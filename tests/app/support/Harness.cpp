@@ -1,13 +1,10 @@
 #include "Harness.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QSet>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QSet>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -22,29 +19,12 @@ void dieWithParent(QProcess &process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
-bool copyTree(const QString &from, const QString &to)
+QStringList numbers(std::initializer_list<int> values)
 {
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString src = it.next();
-        const QString dst = to + src.mid(from.size());
-        QDir().mkpath(QFileInfo(dst).absolutePath());
-        if (!QFile::copy(src, dst))
-            return false;
-    }
-    return true;
-}
-
-QString binaryDir()
-{
-    return qEnvironmentVariable("Z3_BINARY_DIR");
-}
-QString modulesDir()
-{
-    const QString m = qEnvironmentVariable("Z3_MODULES_DIR");
-    return m.isEmpty() ? binaryDir() + QStringLiteral("/modules") : m;
+    QStringList out;
+    for (int v : values)
+        out << QString::number(v);
+    return out;
 }
 
 } // namespace
@@ -54,20 +34,15 @@ HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
         return;
     // Xvfb picks a free number itself and writes it to our pipe once it
-    // listens: choosing a number here could race another test's server for
-    // it and end up on that server, which goes away with its test.
+    // listens: a number chosen here could race another test's server.
     dieWithParent(m_process);
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                     QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp")});
-    if (!m_process.waitForStarted(5000))
-        return;
+                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     QByteArray number;
-    QElapsedTimer clock;
-    clock.start();
-    while (!number.contains('\n') && m_process.state() == QProcess::Running && clock.elapsed() < 20000) {
+    QDeadlineTimer deadline(20000);
+    while (m_process.waitForStarted(5000) && !number.contains('\n') && !deadline.hasExpired() &&
+           m_process.state() == QProcess::Running) {
         m_process.waitForReadyRead(200);
         number += m_process.readAllStandardOutput();
     }
@@ -76,8 +51,7 @@ HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
     if (ok) {
         qputenv("DISPLAY", ":" + number.trimmed());
         // Only a connection that succeeds shows the server is ready.
-        if (Harness::waitFor([] { return Harness::xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000); },
-                             10000))
+        if (Harness::waitFor([] { return Harness::displayAvailable(); }, 10000))
             return;
     }
     qputenv("DISPLAY", m_previous);
@@ -91,63 +65,54 @@ HarnessDisplay::~HarnessDisplay()
         return;
     qputenv("DISPLAY", m_previous);
     m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
+    if (!m_process.waitForFinished(5000))
         m_process.kill();
-        m_process.waitForFinished(2000);
-    }
 }
 
-Harness::Harness() : m_temp(std::make_unique<QTemporaryDir>())
+Harness::Harness()
 {
-    const QString program = binaryDir() + QStringLiteral("/z3config");
-    if (!m_temp->isValid() || !QFileInfo(program).isExecutable()) {
-        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(program);
-        return;
-    }
-    QDir().mkpath(workDir());
-    if (!QFile::copy(program, programPath())) {
-        m_error = QStringLiteral("cannot copy the program");
+    const QString bin = qEnvironmentVariable("Z3_BINARY_DIR");
+    QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
+    if (modules.isEmpty())
+        modules = bin + QStringLiteral("/modules");
+    if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath())) {
+        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(bin);
         return;
     }
     // Only the data folders; the build tree's modules/ also holds CMake files.
+    QDir().mkpath(workDir() + QStringLiteral("/modules/macro"));
     for (const char *dir : {"setting", "macro", "i18n", "media", "img"}) {
-        const QString from = modulesDir() + QLatin1Char('/') + QLatin1String(dir);
-        if (QFileInfo(from).isDir() &&
-            !copyTree(from, workDir() + QStringLiteral("/modules/") + QLatin1String(dir))) {
-            m_error = QStringLiteral("cannot copy %1").arg(from);
-            return;
+        const QString from = modules + '/' + dir;
+        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString src = it.next();
+            const QString dst = workDir() + "/modules/" + dir + src.mid(from.size());
+            if (!QDir().mkpath(QFileInfo(dst).path()) || !QFile::copy(src, dst))
+                m_error = QStringLiteral("cannot copy %1").arg(src);
         }
     }
-    QDir().mkpath(workDir() + QStringLiteral("/modules/macro"));
 }
 
 Harness::~Harness()
 {
     if (isRunning()) {
-        ::kill(pid_t(m_process->processId()), SIGTERM);
-        if (!m_process->waitForFinished(5000)) {
+        ::kill(pid_t(pid()), SIGTERM);
+        if (!m_process->waitForFinished(5000))
             m_process->kill();
-            m_process->waitForFinished(2000);
-        }
+        m_process->waitForFinished(2000);
     }
 }
 
-QString Harness::workDir() const
+void Harness::setConfig(const QString &key, const QVariant &value) const
 {
-    return m_temp->path() + QStringLiteral("/app");
-}
-QString Harness::programPath() const
-{
-    return workDir() + QStringLiteral("/z3config");
-}
-QString Harness::wireLogPath() const
-{
-    return m_temp->path() + QStringLiteral("/wire.log");
+    QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
+        .setValue(key, value);
 }
 
 bool Harness::displayAvailable()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") && xdotool({QStringLiteral("getdisplaygeometry")});
+    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
+           xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000);
 }
 
 bool Harness::xdotool(const QStringList &args, QString *out, int timeoutMs)
@@ -169,81 +134,53 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
 {
     if (!m_error.isEmpty())
         return false;
-    if (isRunning()) {
-        m_error = QStringLiteral("already running");
-        return false;
-    }
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    e.remove(QStringLiteral("Z3_VIRTUAL_DEVICE"));
-    e.remove(QStringLiteral("Z3_SCRIPTED_DIALOGS"));
-    const QString runtime = m_temp->path() + QStringLiteral("/runtime");
+    for (const char *name : {"QT_QPA_PLATFORM", "Z3_VIRTUAL_DEVICE", "Z3_SCRIPTED_DIALOGS"})
+        e.remove(QLatin1String(name));
+    const QString runtime = m_temp.path() + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    e.insert(QStringLiteral("XDG_DATA_HOME"), m_temp->path() + QStringLiteral("/data"));
-    if (!e.contains(QStringLiteral("QT_QUICK_BACKEND")))
-        e.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    e.insert(QStringLiteral("XDG_DATA_HOME"), m_temp.path() + QStringLiteral("/data"));
     for (auto it = env.cbegin(); it != env.cend(); ++it)
         e.insert(it.key(), it.value());
-
-    QString cwd = workingDirectory;
-    if (cwd.isEmpty()) {
-        cwd = m_temp->path() + QStringLiteral("/elsewhere");
-        QDir().mkpath(cwd);
-    }
+    const QString cwd =
+        workingDirectory.isEmpty() ? m_temp.path() + QStringLiteral("/elsewhere") : workingDirectory;
+    QDir().mkpath(cwd);
     m_process = std::make_unique<QProcess>();
     m_process->setProcessEnvironment(e);
     m_process->setWorkingDirectory(cwd);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    QStringList allArgs = args;
-    allArgs << QStringLiteral("--wire-log") << wireLogPath();
     m_output.clear();
     m_mainId = 0;
     dieWithParent(*m_process);
-    m_process->start(programPath(), allArgs);
-    if (!m_process->waitForStarted(10000)) {
+    m_process->start(programPath(), args + QStringList{QStringLiteral("--wire-log"), wireLogPath()});
+    if (!m_process->waitForStarted(10000))
         m_error = QStringLiteral("cannot start: ") + m_process->errorString();
-        return false;
-    }
-    return true;
-}
-
-bool Harness::isRunning() const
-{
-    return m_process && m_process->state() != QProcess::NotRunning;
-}
-qint64 Harness::pid() const
-{
-    return m_process ? m_process->processId() : 0;
+    return m_error.isEmpty();
 }
 
 QList<Harness::Window> Harness::windows() const
 {
     QList<Window> result;
-    if (!isRunning())
-        return result;
     QString ids;
     // xdotool search fails when nothing matches; that is an empty list.
-    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid())},
-            &ids);
-    for (const QString &idText : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    if (!isRunning() || !xdotool({"search", "--onlyvisible", "--pid", QString::number(pid())}, &ids))
+        return result;
+    for (const QString &id : ids.split('\n', Qt::SkipEmptyParts)) {
         Window w;
-        w.id = idText.trimmed().toULongLong();
         QString shell;
-        if (!xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), idText.trimmed()},
-                     &shell))
+        if (!xdotool({"getwindowgeometry", "--shell", id}, &shell))
             continue; // gone meanwhile
-        QMap<QString, int> values;
-        for (const QString &line : shell.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            values.insert(line.section(QLatin1Char('='), 0, 0), line.section(QLatin1Char('='), 1).toInt());
-        w.geometry = QRect(values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
-                           values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT")));
-        xdotool({QStringLiteral("getwindowname"), idText.trimmed()}, &w.name);
+        QMap<QString, int> v;
+        for (const QString &line : shell.split('\n', Qt::SkipEmptyParts))
+            v.insert(line.section('=', 0, 0), line.section('=', 1).toInt());
+        w.id = id.toULongLong();
+        w.geometry = QRect(v.value("X"), v.value("Y"), v.value("WIDTH"), v.value("HEIGHT"));
+        xdotool({"getwindowname", id}, &w.name);
         w.name = w.name.trimmed();
         // Qt keeps small helper windows mapped at 1 x 1; they are not the program's windows.
-        if (w.id && w.geometry.width() > 1 && w.geometry.height() > 1)
+        if (w.geometry.width() > 1 && w.geometry.height() > 1)
             result.append(w);
     }
     std::sort(result.begin(), result.end(), [](const Window &a, const Window &b) {
@@ -274,100 +211,67 @@ Harness::Window Harness::waitForDialog(int timeoutMs)
     waitFor(
         [&] {
             for (const Window &w : windows())
-                if (w.id != m_mainId) {
+                if (w.id != m_mainId)
                     found = w;
-                    return true;
-                }
-            return !isRunning();
+            return found.isValid() || !isRunning();
         },
         timeoutMs);
     return found;
 }
 
-Harness::Window Harness::mainWindow() const
+QRect Harness::mainGeometry() const
 {
     for (const Window &w : windows())
         if (w.id == m_mainId)
-            return w;
-    return Window();
-}
-
-QRect Harness::mainGeometry() const
-{
-    return mainWindow().geometry;
+            return w.geometry;
+    return QRect();
 }
 
 bool Harness::click(int x, int y, int button)
 {
-    const Window w = mainWindow();
-    if (!w.isValid())
-        return false;
-    const QPoint p = w.geometry.topLeft() + QPoint(x, y);
-    return xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
-                    QStringLiteral("click"), QString::number(button)});
+    const QRect g = mainGeometry();
+    return g.isValid() && xdotool(QStringList{"mousemove"} + numbers({g.x() + x, g.y() + y}) +
+                                  QStringList{"click", QString::number(button)});
 }
 
 bool Harness::drag(QPoint from, QPoint to, int steps)
 {
-    const Window w = mainWindow();
-    if (!w.isValid() || steps < 1)
+    const QPoint start = mainGeometry().topLeft() + from;
+    if (!mainGeometry().isValid() ||
+        !xdotool(QStringList{"mousemove"} + numbers({start.x(), start.y()}) + QStringList{"mousedown", "1"}))
         return false;
-    const QPoint origin = w.geometry.topLeft();
-    const QPoint start = origin + from;
-    if (!xdotool({QStringLiteral("mousemove"), QString::number(start.x()), QString::number(start.y()),
-                  QStringLiteral("mousedown"), QStringLiteral("1")}))
-        return false;
-    // Moves in screen coordinates from the press point; the window follows
-    // the pointer, so each step is relative to where the pointer is.
-    const QPoint delta = to - from;
+    // The window follows the pointer: each step is taken from the press point.
     for (int i = 1; i <= steps; ++i) {
-        const QPoint p = start + delta * i / steps;
-        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+        const QPoint p = start + (to - from) * i / steps;
+        xdotool(QStringList{"mousemove"} + numbers({p.x(), p.y()}));
         QTest::qWait(20);
     }
-    return xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    return xdotool({"mouseup", "1"});
 }
 
 bool Harness::key(const QString &keyName, const Window &target)
 {
-    const Window w = target.isValid() ? target : mainWindow();
-    if (w.isValid())
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(w.id)});
-    return xdotool({QStringLiteral("key"), keyName});
+    const qulonglong id = target.isValid() ? target.id : m_mainId;
+    if (id)
+        xdotool({"windowfocus", "--sync", QString::number(id)});
+    return xdotool({"key", keyName});
 }
 
-QImage Harness::screenshotRoot() const
+QImage Harness::grab(const QRect &area)
 {
     QProcess p;
-    p.start(QStringLiteral("import"),
-            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    if (!p.waitForFinished(10000))
-        return QImage();
-    return QImage::fromData(p.readAllStandardOutput(), "PNG");
+    // Uncompressed: a PNG of the screen costs the program CPU time on a loaded machine.
+    p.start("import",
+            {"-window", "root", "-crop",
+             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
+             "ppm:-"});
+    return p.waitForFinished(10000) ? QImage::fromData(p.readAllStandardOutput(), "PPM") : QImage();
 }
 
 QImage Harness::screenshot() const
 {
     const QRect g = mainGeometry();
-    if (g.isEmpty())
-        return QImage();
-    const QImage root = screenshotRoot();
-    return root.isNull() ? QImage() : root.copy(g);
-}
-
-bool Harness::waitForStill(int timeoutMs) const
-{
-    QImage last;
-    return waitFor(
-        [&] {
-            const QImage now = screenshot();
-            const bool still = !now.isNull() && now == last;
-            last = now;
-            if (!still)
-                QTest::qWait(250);
-            return still;
-        },
-        timeoutMs);
+    return g.isEmpty() ? QImage() : grab(g);
 }
 
 QString Harness::wireLog() const
@@ -385,9 +289,7 @@ QString Harness::output() const
 
 bool Harness::waitForExit(int timeoutMs, int *exitCode)
 {
-    if (!m_process)
-        return false;
-    if (m_process->state() != QProcess::NotRunning && !m_process->waitForFinished(timeoutMs))
+    if (!m_process || (isRunning() && !m_process->waitForFinished(timeoutMs)))
         return false;
     output();
     if (exitCode)
@@ -402,4 +304,13 @@ int Harness::distinctColours(const QImage &image)
         for (int x = 0; x < image.width(); x += 3)
             colours.insert(image.pixel(x, y));
     return colours.size();
+}
+
+QStringList Harness::macroLines(const QString &file)
+{
+    QSettings s(file, QSettings::IniFormat);
+    QStringList out;
+    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
+        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+    return out;
 }
