@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 import "../../modules/qml/common"
 
-// Release positions and drawn segments of the two sliders.
+// Release positions, arrow-key steps and drawn segments of the two sliders.
 Item {
     id: top
     width: 400
@@ -18,155 +18,95 @@ Item {
     property url sourceSlider_11_BASE: green
     property url sourceSlider_11_FILLER_0: blue
     property url sourceSlider_11_FILLER_1: red
+    property var log: []
 
     Slider {
         id: slider
         x: 10
         y: 10
+        onSliderClicked: function (p) { top.log.push(p) }
     }
     Slider_11 {
         id: slider11
         x: 10
         y: 60
-    }
-    SignalSpy {
-        id: spy7
-        target: slider
-        signalName: "sliderClicked"
-    }
-    SignalSpy {
-        id: spy11
-        target: slider11
-        signalName: "sliderClicked"
-    }
-
-    // Which segments are drawn filled (red), read from the rendered pixels.
-    function filledSegments(tc, item, centres) {
-        var img = tc.grabImage(item)
-        var out = []
-        for (var i = 0; i < centres.length; ++i)
-            out.push(img.red(centres[i], 10) > 200 && img.blue(centres[i], 10) < 50)
-        return out
-    }
-    function slider7Centres() {
-        var c = []
-        for (var k = 1; k <= 7; ++k)
-            c.push((k - 1) * 20 + 10)
-        return c
-    }
-    function slider11Centres() {
-        var c = []
-        for (var i = 0; i <= 10; ++i)
-            c.push(Math.round(i * 311 / 11) + 12)
-        return c
-    }
-    // Skin images load asynchronously from their data URLs; wait until the
-    // first segment of both sliders is drawn in a skin colour.
-    function waitForSkin(tc) {
-        tc.tryVerify(function () {
-            var a = tc.grabImage(slider), b = tc.grabImage(slider11)
-            return a.green(10, 10) < 50 && a.red(10, 10) + a.blue(10, 10) > 200
-                    && b.green(12, 10) < 50 && b.red(12, 10) + b.blue(12, 10) > 200
-        }, 5000, "skin images drawn")
-    }
-    function expectFilled(tc, flags, count) {
-        for (var i = 0; i < flags.length; ++i)
-            tc.compare(flags[i], i < count, "segment " + i)
+        onSliderClicked: function (p) { top.log.push(p) }
     }
 
     TestCase {
-        name: "Slider"
+        name: "Sliders"
         when: windowShown
 
         function initTestCase() {
-            top.waitForSkin(this)
+            // The skin images load asynchronously from their data URLs.
+            tryVerify(function () { return filled(slider)[0] && filled(slider11)[0] }, 5000, "skin drawn")
         }
         function init() {
             slider.currentIndex = 7
-            spy7.clear()
+            slider11.currentIndex = 5
+            top.log = []
+        }
+        // Which segments are drawn filled (red), read from the rendered pixels.
+        function filled(s) {
+            var img = grabImage(s)
+            var out = []
+            for (var i = 0; i < (s === slider ? 7 : 11); ++i) {
+                var x = s === slider ? i * 20 + 10 : Math.round(i * 311 / 11) + 12
+                out.push(img.red(x, 10) > 200 && img.blue(x, 10) < 50)
+            }
+            return out
+        }
+        function expectFilled(s, count) {
+            var f = filled(s)
+            for (var i = 0; i < f.length; ++i)
+                compare(f[i], i < count, "segment " + i)
         }
 
-        function test_geometry() {
-            compare(slider.width, 141)
-            compare(slider.currentIndex, 7)
-            top.expectFilled(this, top.filledSegments(this, slider, top.slider7Centres()), 7)
-        }
-
+        // Position p of the 11-step slider shows p + 1 filled segments.
         function test_release_data() {
-            return [{ tag: "left edge", x: 0, pos: 0 }, { tag: "first pixel", x: 1, pos: 1 },
-                    { tag: "end of first segment", x: 20, pos: 1 }, { tag: "start of second", x: 21, pos: 2 },
-                    { tag: "middle", x: 70, pos: 4 }, { tag: "just before the end", x: 139, pos: 7 },
-                    { tag: "right edge", x: 140, pos: 7 }]
+            return [{tag: "7: left edge", s: 7, x: 0, pos: 0}, {tag: "7: first pixel", s: 7, x: 1, pos: 1},
+                    {tag: "7: end of first", s: 7, x: 20, pos: 1}, {tag: "7: start of second", s: 7, x: 21, pos: 2},
+                    {tag: "7: middle", s: 7, x: 70, pos: 4}, {tag: "7: before the end", s: 7, x: 139, pos: 7},
+                    {tag: "11: left edge", s: 11, x: 0, pos: 0}, {tag: "11: step boundary", s: 11, x: 28, pos: 0},
+                    {tag: "11: past it", s: 11, x: 29, pos: 1}, {tag: "11: middle", s: 11, x: 154, pos: 5},
+                    {tag: "11: near the end", s: 11, x: 300, pos: 10}, {tag: "11: right edge", s: 11, x: 308, pos: 10}]
         }
         function test_release(data) {
-            mouseClick(slider, data.x, 10)
-            compare(slider.currentIndex, data.pos)
-            compare(spy7.count, 1)
-            compare(spy7.signalArguments[0][0], data.pos)
-            top.expectFilled(this, top.filledSegments(this, slider, top.slider7Centres()), data.pos)
+            var s = data.s === 7 ? slider : slider11
+            mouseClick(s, data.x, 10)
+            compare([s.currentIndex, top.log], [data.pos, [data.pos]])
+            expectFilled(s, data.s === 7 ? data.pos : data.pos + 1)
         }
 
         function test_heldButtonFillsUpToPointer() {
             slider.currentIndex = 1
             mousePress(slider, 50, 10)
-            // While held, what is drawn follows the pointer, not the position.
-            top.expectFilled(this, top.filledSegments(this, slider, top.slider7Centres()), 3)
-            compare(slider.currentIndex, 1)
-            compare(spy7.count, 0)
+            expectFilled(slider, 3)
             mouseMove(slider, 100, 10)
-            top.expectFilled(this, top.filledSegments(this, slider, top.slider7Centres()), 5)
+            expectFilled(slider, 5)
+            compare([slider.currentIndex, top.log], [1, []], "nothing taken while held")
             mouseRelease(slider, 100, 10)
             compare(slider.currentIndex, 5)
-            compare(spy7.count, 1)
-        }
-
-        function test_releaseOutsideClamps() {
-            mousePress(slider, 30, 10)
-            mouseRelease(slider, 400, 10)
-            compare(slider.currentIndex, 7)
+            // Released outside: clamped to the ends.
             mousePress(slider, 30, 10)
             mouseRelease(slider, -40, 10)
-            compare(slider.currentIndex, 0)
-            compare(spy7.signalArguments[1][0], 0)
-        }
-    }
-
-    TestCase {
-        name: "Slider_11"
-        when: windowShown
-
-        function initTestCase() {
-            top.waitForSkin(this)
-        }
-        function init() {
-            slider11.currentIndex = 5
-            spy11.clear()
-        }
-
-        function test_initial() {
-            compare(slider11.width, 309)
-            compare(slider11.currentIndex, 5)
-            top.expectFilled(this, top.filledSegments(this, slider11, top.slider11Centres()), 6)
-        }
-
-        function test_release_data() {
-            return [{ tag: "left edge", x: 0, pos: 0 }, { tag: "first step boundary", x: 28, pos: 0 },
-                    { tag: "past first step", x: 29, pos: 1 }, { tag: "middle", x: 154, pos: 5 },
-                    { tag: "near the end", x: 300, pos: 10 }, { tag: "right edge", x: 308, pos: 10 }]
-        }
-        function test_release(data) {
-            mouseClick(slider11, data.x, 10)
-            compare(slider11.currentIndex, data.pos)
-            compare(spy11.count, 1)
-            compare(spy11.signalArguments[0][0], data.pos)
-            // Position p shows p + 1 filled segments: position 0 still shows one.
-            top.expectFilled(this, top.filledSegments(this, slider11, top.slider11Centres()), data.pos + 1)
-        }
-
-        function test_releaseOutsideClamps() {
             mousePress(slider11, 100, 10)
             mouseRelease(slider11, 380, 10)
-            compare(slider11.currentIndex, 10)
+            compare(top.log, [5, 0, 10])
+        }
+
+        function test_arrowKeysStep() {
+            slider.forceActiveFocus()
+            keyClick(Qt.Key_Right) // already at the end: nothing
+            keyClick(Qt.Key_Left)
+            keyClick(Qt.Key_Down)
+            compare(slider.currentIndex, 5)
+            slider11.forceActiveFocus()
+            keyClick(Qt.Key_Up)
+            keyClick(Qt.Key_Right)
+            compare(slider11.currentIndex, 7)
+            expectFilled(slider11, 8)
+            compare(top.log, [6, 5, 6, 7])
         }
     }
 }
