@@ -3,7 +3,9 @@ import QtTest
 import "../../modules/qml/Z3/ColorMath.js" as ColorMath
 
 // Lighting arithmetic: the device codes for every effect, brightness step and
-// speed step, the colour strip, and the lists the colour commands take.
+// speed step, the colour strip, the lists the colour commands take, and the
+// controls each effect enables on the page. (What the page sends is checked
+// against the virtual mouse in the real-window scenarios.)
 TestCase {
     name: "ColorMath"
 
@@ -37,18 +39,14 @@ TestCase {
     }
 
     function test_storedAndDefaultEffect() {
-        var r = ColorMath.readStoredEffect(["4", "3", "0"])
-        compare([r.power, r.effect, r.brightness, r.speed], [true, 4, 3, 0])
-        verify(!ColorMath.readStoredEffect([0, 0, 0]).power, "(0, 0, 0) reads as LED power off")
-        verify(ColorMath.readStoredEffect([0, 7, 4]).power)
-        compare(ColorMath.readStoredEffect([]), null, "a fresh profile leaves the page as it is")
-        compare(ColorMath.readStoredEffect([1, 2]), null)
-        r = ColorMath.readStoredEffect([99, 12, -3])
-        compare([r.effect, r.brightness, r.speed], [10, 7, 0], "out-of-range values are kept in range")
+        // (0, 0, 0) reads as LED power off; out-of-range values are kept in range; a
+        // fresh profile (no list) leaves the page as it is.
+        compare([["4", "3", "0"], [0, 0, 0], [0, 7, 4], [99, 12, -3]].map(ColorMath.readStoredEffect),
+                [{power: true, effect: 4, brightness: 3, speed: 0}, {power: false, effect: 0, brightness: 0, speed: 0},
+                 {power: true, effect: 0, brightness: 7, speed: 4}, {power: true, effect: 10, brightness: 7, speed: 0}])
+        compare([ColorMath.readStoredEffect([]), ColorMath.readStoredEffect([1, 2])], [null, null])
 
-        var c = []
-        for (var i = 0; i < 24; ++i)
-            c.push(String(i))
+        var c = Array.from({length: 24}, function (v, i) { return String(i) })
         var d = ColorMath.splitDefaults(c.concat(["0", "7", "4"]))
         compare([d.palette.length, d.palette[23]], [24, 23])
         compare([d.effect.power, d.effect.effect, d.effect.brightness, d.effect.speed], [false, 0, 7, 4],
@@ -64,27 +62,36 @@ TestCase {
         var rows = [[0, [0, 0, 0]], [0.0625, [128, 0, 0]], [0.125, [255, 0, 0]], [0.25, [255, 255, 0]],
                     [0.375, [0, 255, 0]], [0.5, [0, 255, 255]], [0.625, [0, 0, 255]], [0.75, [255, 0, 255]],
                     [0.875, [255, 255, 255]], [0.9375, [127, 127, 127]], [1, [0, 0, 0]]]
-        for (var i = 0; i < rows.length; ++i)
-            compare(ColorMath.stripColor(rows[i][0]), rows[i][1], "at " + rows[i][0])
+        for (var r of rows)
+            compare(ColorMath.stripColor(r[0]), r[1], "at " + r[0])
         // [pixel, strip length, position]; outside clamps, no division by zero.
         var pos = [[0, 312, 0], [311, 312, 1], [400, 312, 1], [-5, 312, 0], [3, 1, 0]]
-        for (var p = 0; p < pos.length; ++p)
-            compare(ColorMath.stripPosition(pos[p][0], pos[p][1]), pos[p][2])
+        for (var p of pos)
+            compare(ColorMath.stripPosition(p[0], p[1]), p[2])
     }
 
     function test_fieldsAndLists() {
-        var texts = [["0", 0], ["255", 255], [" 17 ", 17], ["300", null], ["", null], ["-1", null], ["1e2", null]]
-        for (var t = 0; t < texts.length; ++t)
-            compare(ColorMath.parseChannel(texts[t][0]), texts[t][1], "'" + texts[t][0] + "'")
-        // Rows as the colour group's ListModel gives them.
+        compare(["0", "255", " 17 ", "300", "", "-1", "1e2"].map(ColorMath.parseChannel), [0, 255, 17, null, null, null, null])
+        // Rows as the colour editor's ListModel gives them: the 10H lists.
         var rows = {count: 8, get: function (i) {
             return {clrR: 3 * i + 1, clrG: 3 * i + 2, clrB: 3 * i + 3, color8_Id: (i + 1) % 8}
         }}
-        var rgb = ColorMath.rgbList(rows)
-        for (var i = 0; i < 24; ++i)
-            compare(rgb[i], i + 1)
+        compare(ColorMath.rgbList(rows), Array.from({length: 24}, function (v, i) { return i + 1 }))
         compare(ColorMath.colourIndexList(rows), [1, 2, 3, 4, 5, 6, 7, 0])
         compare([ColorMath.color8Rgb(0), ColorMath.color8Rgb(6), ColorMath.color8Rgb(7), ColorMath.color8Rgb(9)],
                 [[255, 0, 0], [255, 255, 255], [255, 127, 0], [255, 127, 0]])
+    }
+
+    function test_pageEnablesTheEffectsControls() {
+        var page = createTemporaryObject(Qt.createComponent("../../modules/qml/Z3/Page_Color.qml"), this)
+        var names = ["effectList", "brightness", "speed", "palette"]
+        var enabled = function () { return names.map(function (n) { return findChild(page, n).enabled }) }
+        for (var e = 0; e < 11; ++e) {
+            page._showEffect({power: true, effect: e, brightness: 3, speed: 0})
+            compare([page.effectIndex].concat(enabled()), [e, true, !!hasBrightness[e], !!hasSpeed[e], !!hasPalette[e]])
+            compare(findChild(page, "speed").opacity, hasSpeed[e] ? 1 : 0.2)
+            page._showEffect({power: false, effect: e, brightness: 3, speed: 0})
+            compare(enabled(), [false, false, false, false], "LED power off disables every control")
+        }
     }
 }

@@ -22,32 +22,21 @@ TestCase {
 
     function test_reportRateAndStage() {
         // [stored code, rate index]: lowest set bit decides, 0 and garbage read as 1000 Hz.
-        var rates = [[0x01, 3], [0x02, 2], [0x04, 1], [0x08, 0], [0, 3], ["4", 1], [0x10, 0], [0x06, 2], ["x", 3]]
-        for (var r = 0; r < rates.length; ++r)
-            compare(SensorMath.reportRateIndex(rates[r][0]), rates[r][1], "code " + rates[r][0])
-        for (var i = 0; i < 4; ++i)
-            compare(SensorMath.reportRateCode(i), [8, 4, 2, 1][i])
-        var stages = [[1, 0], [8, 7], [0, 0], [12, 7], ["3", 2]]
-        for (var s = 0; s < stages.length; ++s)
-            compare(SensorMath.stageIndex(stages[s][0]), stages[s][1])
+        compare([0x01, 0x02, 0x04, 0x08, 0, "4", 0x10, 0x06, "x"].map(SensorMath.reportRateIndex), [3, 2, 1, 0, 3, 1, 0, 2, 3])
+        compare([0, 1, 2, 3].map(SensorMath.reportRateCode), [8, 4, 2, 1])
+        compare([1, 8, 0, 12, "3"].map(SensorMath.stageIndex), [0, 7, 0, 7, 2])
     }
 
-    // A switched-off current stage hands over to the nearest lower stage in
-    // use, else the nearest higher one; stages at or past maxStage are not in use.
-    function test_stageInUse_data() {
-        return [
-            {tag: "in use stays", v: [500, 1000, 0, 0], i: 1, max: 8, want: 1},
-            {tag: "stage 4 off -> 3", v: [500, 1000, 1500, 0, 2500], i: 3, max: 8, want: 2},
-            {tag: "stage 8 off -> 7", v: [1, 1, 1, 1, 1, 1, 1, 0], i: 7, max: 8, want: 6},
-            {tag: "1-3 off -> 5", v: [0, 0, 0, 0, 800], i: 3, max: 8, want: 4},
-            {tag: "beyond maxStage", v: [500, 1000, 1500, 2000, 2500], i: 4, max: 4, want: 3},
-            {tag: "maxStage hides the higher", v: [0, 0, 0, 0, 800], i: 0, max: 4, want: -1},
-            {tag: "none in use", v: [0, 0, 0, 0, 0, 0, 0, 0], i: 2, max: 8, want: -1},
-            {tag: "nothing known", v: [], i: 5, max: 8, want: 5}
-        ]
-    }
-    function test_stageInUse(data) {
-        compare(SensorMath.stageInUse(data.v, data.i, data.max), data.want)
+    // A switched-off current stage hands over to the nearest lower stage in use,
+    // else the nearest higher one; stages at or past maxStage are not in use;
+    // -1 when none is; kept while nothing is known.
+    function test_stageInUse() {
+        // [stage values, current index, maxStage, index that is current]
+        var rows = [[[500, 1000, 0, 0], 1, 8, 1], [[500, 1000, 1500, 0, 2500], 3, 8, 2], [[1, 1, 1, 1, 1, 1, 1, 0], 7, 8, 6],
+                    [[0, 0, 0, 0, 800], 3, 8, 4], [[500, 1000, 1500, 2000, 2500], 4, 4, 3], [[0, 0, 0, 0, 800], 0, 4, -1],
+                    [[0, 0, 0, 0, 0, 0, 0, 0], 2, 8, -1], [[], 5, 8, 5]]
+        for (var r of rows)
+            compare(SensorMath.stageInUse(r[0], r[1], r[2]), r[3], JSON.stringify(r))
     }
 
     function test_everyTableValueOnEveryType() {
@@ -69,38 +58,8 @@ TestCase {
         var U = 0x80
         compare(SensorMath.dpiValueToDpiSet(3, [600, 10000, 250, 1000, 0, 0, 0, 0]), [0x05, 0x71, U, 0x09, U, U, U, U])
         compare(SensorMath.dpiValueToDpiSet(0, ["500", "1000", "1500", "2000"]), [2, 4, 6, 8, U, U, U, U])
-        var sparse = []
-        sparse[2] = 1000
-        compare(SensorMath.dpiValueToDpiSet(2, sparse), [U, U, 0x08, U, U, U, U, U])
+        compare(SensorMath.dpiValueToDpiSet(2, [, , 1000]), [U, U, 0x08, U, U, U, U, U], "a sparse list")
         compare(SensorMath.dpiValueToDpiSet(7, [1000, 2000]), [U, U, U, U, U, U, U, U])
-    }
-
-    function test_menusOfferOnlyTableValues() {
-        for (var t = 0; t < 4; ++t) {
-            var menu = SensorMath.menuFor(t)
-            compare(SensorMath.menuCounter(t), [13, 12, 11, 18][t])
-            compare(menu.length, SensorMath.menuCounter(t))
-            compare(menu[0], 0, "the first entry is 'not in use'")
-            for (var i = 1; i < menu.length; ++i)
-                verify(SensorMath.dpiCode(t, menu[i]) !== 0x80, menu[i] + " has a code on type " + t)
-            var defaults = SensorMath.defaultsFor(t)
-            compare(defaults.length, 8)
-            for (var d = 0; d < 4; ++d)
-                verify(menu.indexOf(defaults[d]) > 0, "default " + defaults[d] + " is offered on type " + t)
-        }
-        compare(SensorMath.menuCounter(5), 0)
-        compare(SensorMath.defaultsFor(5), [0, 0, 0, 0, 0, 0, 0, 0])
-        SensorMath.menuFor(0)[1] = 9999
-        compare(SensorMath.menuFor(0)[1], 250, "callers get their own copy")
-    }
-
-    function test_storedValuesAndMenuPicks() {
-        compare(SensorMath.normaliseStoredValues([]), [], "an empty stored list stays empty")
-        compare(SensorMath.normaliseStoredValues(["500", "x", "-3", "1000"]), [500, 0, 0, 1000])
-        var picked = []
-        picked[3] = 2000
-        compare(SensorMath.completeValues(picked), [0, 0, 0, 2000, 0, 0, 0, 0])
-        compare(SensorMath.completeValues(["800", 1600]), [800, 1600, 0, 0, 0, 0, 0, 0])
     }
 
     function test_defaultList() {
