@@ -1,6 +1,6 @@
 import QtQuick
 
-// Stands in for the view bridge in scene tests: logs every call the scene
+// Stands in for the view bridge in scene tests: logs the calls the scene
 // makes and answers from the properties below.
 QtObject {
     property var calls: []

@@ -57,7 +57,7 @@ TestCase {
         compare([d.palette, d.effect.effect], [null, 9])
     }
 
-    function test_strip() {
+    function test_stripFieldsAndLists() {
         // [position 0..1, colour]
         var rows = [[0, [0, 0, 0]], [0.0625, [128, 0, 0]], [0.125, [255, 0, 0]], [0.25, [255, 255, 0]],
                     [0.375, [0, 255, 0]], [0.5, [0, 255, 255]], [0.625, [0, 0, 255]], [0.75, [255, 0, 255]],
@@ -68,9 +68,7 @@ TestCase {
         var pos = [[0, 312, 0], [311, 312, 1], [400, 312, 1], [-5, 312, 0], [3, 1, 0]]
         for (var p of pos)
             compare(ColorMath.stripPosition(p[0], p[1]), p[2])
-    }
-
-    function test_fieldsAndLists() {
+        // What a colour field takes.
         compare(["0", "255", " 17 ", "300", "", "-1", "1e2"].map(ColorMath.parseChannel), [0, 255, 17, null, null, null, null])
         // Rows as the colour editor's ListModel gives them: the 10H lists.
         var rows = {count: 8, get: function (i) {

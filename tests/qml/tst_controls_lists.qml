@@ -96,14 +96,13 @@ Item {
             compare(fileList.currentIndex, 1, "a right click does not select")
             fileList.forceActiveFocus()
             keyClick(Qt.Key_Down)
-            compare(fileList.currentIndex, 2)
-            compare(top.log, ["element 2", "element 0", "element -1", "right 3", "element 2"])
+            compare([fileList.currentIndex, top.log], [2, ["element 2", "element 0", "element -1", "right 3", "element 2"]])
             fileList.currentIndex = 3
             actions.remove(3)
             compare(fileList.currentIndex, -1, "no selection past the end")
             fileList.currentIndex = 1
             actions.clear()
-            compare(fileList.currentIndex, -1)
+            compare(fileList.currentIndex, -1, "none in an empty list")
         }
 
         function test_clickWithoutViewOrSkin() {

@@ -26,9 +26,7 @@ Item {
             ui_View.macros = {}
             ui_View.answer = true
             ui_View.defaults = Rules.builtInDefaults.slice()
-            ui_View.profile = []
-            for (var i = 0; i < 16; ++i)
-                ui_View.profile.push(Rules.defaultEntry(Rules.builtInDefaults, i).map(String))
+            ui_View.profile = names([]).map(function (n, i) { return Rules.defaultEntry(Rules.builtInDefaults, i).map(String) })
             main_Z3._ProductLayoutStringList = names([])
             page.initUI()
         }
@@ -45,9 +43,7 @@ Item {
             if (times !== undefined)
                 page.macroTimes.text = String(times)
             page.refreshMacroList()
-            for (var i = 0; i < page.macroList.mdItems.count; ++i)
-                if (page.macroList.mdItems.get(i).textX === name)
-                    page.macroList.setCurIndex(i)
+            page.macroList.setCurIndex(Object.keys(ui_View.macros).sort().indexOf(name))
             compare(page.macroList.currentText, name)
             page.setMacro()
         }
@@ -213,9 +209,7 @@ Item {
             compare(sent("ui_12H_SetKeyMatrix")[0][1], d)
 
             // Damaged or missing entries keep the defaults.
-            ui_View.profile[9] = ["0", "0", "4", "0"]
-            ui_View.profile[10] = []
-            ui_View.profile[11] = ["x", "1"]
+            ui_View.profile.splice(9, 3, ["0", "0", "4", "0"], [], ["x", "1"])
             ui_View.scrollSwap = true
             page.initUI()
             compare([entry(9), entry(10), entry(11)], [[0, 0, 4, 0], [0x03, 0, 0x23, 0x02], [0x03, 0, 0x94, 0x01]])

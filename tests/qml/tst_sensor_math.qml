@@ -52,9 +52,7 @@ TestCase {
                       [4, 1000], [-1, 1000]]
         for (var u = 0; u < unused.length; ++u)
             compare(SensorMath.dpiCode(unused[u][0], unused[u][1]), 0x80, "unused " + unused[u])
-    }
-
-    function test_dpiValueToDpiSet() {
+        // The 8 stage codes of 11H.
         var U = 0x80
         compare(SensorMath.dpiValueToDpiSet(3, [600, 10000, 250, 1000, 0, 0, 0, 0]), [0x05, 0x71, U, 0x09, U, U, U, U])
         compare(SensorMath.dpiValueToDpiSet(0, ["500", "1000", "1500", "2000"]), [2, 4, 6, 8, U, U, U, U])

@@ -1,6 +1,7 @@
 // Every image the scene names must exist, load, and differ between the two
 // skins; a missing file would leave an empty area in the window.
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QtTest>
