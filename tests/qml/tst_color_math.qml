@@ -71,11 +71,11 @@ TestCase {
         // What a colour field takes.
         compare(["0", "255", " 17 ", "300", "", "-1", "1e2"].map(ColorMath.parseChannel), [0, 255, 17, null, null, null, null])
         // Rows as the colour editor's ListModel gives them: the 10H lists.
-        var rows = {count: 8, get: function (i) {
-            return {clrR: 3 * i + 1, clrG: 3 * i + 2, clrB: 3 * i + 3, color8_Id: (i + 1) % 8}
+        var rows = {count: 7, get: function (i) {
+            return {clrR: 3 * i + 1, clrG: 3 * i + 2, clrB: 3 * i + 3, color8_Id: i + 1}
         }}
-        compare(ColorMath.rgbList(rows), Array.from({length: 24}, function (v, i) { return i + 1 }))
-        compare(ColorMath.colourIndexList(rows), [1, 2, 3, 4, 5, 6, 7, 0])
+        compare(ColorMath.rgbList(rows), Array.from({length: 24}, function (v, i) { return i < 21 ? i + 1 : 0 }))
+        compare(ColorMath.colourIndexList(rows), [1, 2, 3, 4, 5, 6, 7, 0], "a missing row counts as 0")
         compare([ColorMath.color8Rgb(0), ColorMath.color8Rgb(6), ColorMath.color8Rgb(7), ColorMath.color8Rgb(9)],
                 [[255, 0, 0], [255, 255, 255], [255, 127, 0], [255, 127, 0]])
     }

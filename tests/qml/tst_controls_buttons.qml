@@ -49,9 +49,8 @@ Item {
         function center8(i, arrow) { return {x: columnsX[i % 4] + (arrow ? 67 : 25), y: (i < 4 ? 8 : 27) + 9} }
         function click8(i, arrow) { mouseClick(group8, center8(i, arrow).x, center8(i, arrow).y) }
         function label8(i) { return findChild(group8, "button" + i).Accessible.name }
-        // A cell of the open value menu once it has faded in and the grid has
-        // laid it out: 3 columns, 48 x 18 pixels apart. The layout comes with
-        // the next polish, which under load can come after the fade-in.
+        // A cell of the open value menu once it has faded in and the grid has laid it out (3 columns,
+        // 48 x 18 pixels apart): the layout comes with the next polish, under load after the fade-in.
         function menuCell(i) {
             tryCompare(menu(), "opacity", 1, 5000)
             var cell = findChild(menu(), "menuCell" + i)

@@ -17,11 +17,6 @@ Item {
         name: "Keys"
         when: windowShown
 
-        function init() {
-            keyBox.isSelect = false
-            keyBox.setKeycodeUSB(-1)
-            top.log = []
-        }
         function shown(box) { return findChild(box, "keyText").text }
 
         function test_table() {

@@ -56,8 +56,8 @@ Item {
             page.setBrightness(5)
             page.selectPalette(6)
             page.apply()
-            compare(ui_View.saved, cfg.slice(0, 29).concat([6, 5, "https://z3.example/"]))
-            verify(!findChild(scene, "menuUp").isGlobalSettingSelect)
+            compare([ui_View.saved, findChild(scene, "menuUp").isGlobalSettingSelect],
+                    [cfg.slice(0, 29).concat([6, 5, "https://z3.example/"]), false])
         }
 
         function test_emptyOrDamagedConfigurationKeepsTheBuiltIns() {

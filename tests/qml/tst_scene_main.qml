@@ -15,9 +15,8 @@ Item {
         when: windowShown
         property var scene: null
 
-        // The scene, started with animations off (stored setting) and run to its
-        // end: the opening ends with the page container's slide, which starts
-        // after the menus are in place.
+        // The scene, started with animations off (stored setting) and run to its end: the
+        // opening ends with the page container's slide, which starts after the menus are in.
         function init() {
             ui_View.apConfig = ["1", "1", "0", "1", "-1", "false", "", "0"].concat(Array(21).fill("0"), ["0", "7", ""])
             var c = Qt.createComponent(Qt.resolvedUrl("../../modules/qml/main.qml"))

@@ -75,6 +75,6 @@ TestCase {
         d = SensorMath.splitDefaults([2, 5, 2, 5, 2])
         verify(d.valid && !d.complete)
         compare([d.rate, d.sliders, d.dpi, d.rgb], [2, [5, 2, 5], [], []])
-        verify(!SensorMath.splitDefaults([]).valid)
+        compare(SensorMath.splitDefaults([]).valid, false)
     }
 }
