@@ -26,7 +26,7 @@ Item {
             var slides = createTemporaryQmlObject("import QtTest; SignalSpy { signalName: 'isShowingChanged' }", this)
             slides.target = child("pageContainer")
             scene.run()
-            tryCompare(slides, "count", 2, 5000)
+            tryCompare(slides, "count", 2, 10000)
             ui_View.calls = []
         }
         function child(name) { return findChild(scene, name) }
@@ -38,10 +38,10 @@ Item {
             mouseClick(child("fnButton1"))
             compare([child("fnItem").currentIndex, pc.curID, pf.enabled], [1, 1, false], "no profiles on the macro page")
             mouseClick(child("fnButton3"))
-            tryVerify(function () { return pc.curID === 3 && pf.enabled && !pc.isShowing }, 5000)
+            tryVerify(function () { return pc.curID === 3 && pf.enabled && !pc.isShowing }, 10000)
             // The shown page's button again hides it and leaves no page.
             mouseClick(child("fnButton3"))
-            tryVerify(function () { return child("fnItem").currentIndex === -1 && pc.curID === -1 && !pc.isHiding }, 5000)
+            tryVerify(function () { return child("fnItem").currentIndex === -1 && pc.curID === -1 && !pc.isHiding }, 10000)
         }
 
         function test_clickDuringASlideShowsTheNewestChoice() {
@@ -61,11 +61,11 @@ Item {
             child("settingButton").forceActiveFocus() // the keyboard's way: the icon's size comes from the skin
             keyClick(Qt.Key_Space)
             compare(called("playMedia_Index"), [["playMedia_Index", 2]])
-            tryCompare(child("settingPanelContent"), "x", 0, 5000)
+            tryCompare(child("settingPanelContent"), "x", 0, 10000)
             compare(["menuUp", "menuDown", "fnItem", "pfItem", "pageContainer"].map(function (n) {
                 return child(n).enabled + " " + child(n).opacity }), ["true 1", "false 0.2", "false 0.2", "false 0.2", "false 0.2"])
             keyClick(Qt.Key_Space)
-            tryCompare(child("settingPanel"), "visible", false, 5000)
+            tryCompare(child("settingPanel"), "visible", false, 10000)
             compare([child("fnItem").enabled, child("menuDown").opacity], [true, 1])
         }
 
@@ -83,7 +83,7 @@ Item {
                 ui_View.calls = []
                 mouseClick(child("profileMenuEntry" + r[1]))
                 compare(ui_View.calls.filter(function (c) { return /Profile/.test(c[0]) }), r[2], JSON.stringify(r))
-                tryCompare(child("profileMenu"), "visible", false, 5000)
+                tryCompare(child("profileMenu"), "visible", false, 10000)
             }
         }
 
@@ -93,18 +93,18 @@ Item {
             mouseClick(child("totalApplyButton"))
             compare([child("busyIndicator").visible, enabledLog()[0]], [true, false], "ALL SAVE locks the view")
             scene.setProtectUI(0) // another interval: from zero, released on the next pass
-            tryCompare(child("busyIndicator"), "visible", false, 5000)
+            tryCompare(child("busyIndicator"), "visible", false, 10000)
             scene.setProtectUI(1000)
             wait(500)
             var t = Date.now()
             scene.setProtectUI(1000)
-            tryCompare(child("busyIndicator"), "visible", false, 5000)
+            tryCompare(child("busyIndicator"), "visible", false, 10000)
             verify(Date.now() - t < 1000, "released " + (Date.now() - t) + " ms after the second request")
             t = Date.now()
             scene.setProtectUI(800)
             wait(200)
             scene.setProtectUI(1200)
-            tryCompare(child("busyIndicator"), "visible", false, 5000)
+            tryCompare(child("busyIndicator"), "visible", false, 10000)
             verify(Date.now() - t >= 1390, "released after only " + (Date.now() - t) + " ms")
             compare(enabledLog().filter(function (e) { return e }).length, 3, "one release per lock")
         }
