@@ -11,6 +11,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QThreadPool>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -101,6 +102,18 @@ void LinkClaimTest::burstOfDifferentShapesNeverMixes()
     QCOMPARE(link.dev->macro(2), macro);
 }
 
+// A mouse that sends its quiet report a little after taking the frame, as
+// firmware does (the virtual one sends it at once, before the link waits).
+struct LateQuietDevice : VirtualDevice {
+    int readTimeout(HidHandle *handle, uchar *data, size_t length, int milliseconds) override
+    {
+        const int n = VirtualDevice::readTimeout(handle, data, length, milliseconds);
+        if (length == 4 && n == 4)
+            QThread::msleep(20);
+        return n;
+    }
+};
+
 void LinkClaimTest::quietReportEndsTheWaitEarly()
 {
     // A one-CPU machine: the global pool has one thread; the watcher must not take it.
@@ -109,6 +122,9 @@ void LinkClaimTest::quietReportEndsTheWaitEarly()
     pool->setMaxThreadCount(1);
     const auto restore = qScopeGuard([&] { pool->setMaxThreadCount(threads); });
     Link link;
+    auto device = std::make_unique<LateQuietDevice>();
+    link.dev = device.get();
+    link.hid.setBackend(std::move(device));
     link.check();
     link.hid.startWatch(1);
     QVERIFY(link.hid.isWatching());
@@ -121,20 +137,20 @@ void LinkClaimTest::quietReportEndsTheWaitEarly()
     link.hid.hid_8BH_GetCurrentDPIStage(stage);
     QCOMPARE(stage, uchar(6));
     QVERIFY(!debug.texts().join(QLatin1Char(' ')).contains(QLatin1String("cmd Failed")));
-    // With the quiet report the wait lasts one period, not two (the report
-    // may slip past a wait that has not started yet, so not every time).
+    // With the quiet report most waits last one period, not two.
     QList<qint64> p = pauses(link.dev->received());
     QCOMPARE(p.size(), 6);
+    const auto shortWait = [](qint64 v) { return v < 2 * Hid_Thread::kQuietPeriodMs - 8; };
     QVERIFY2(*std::min_element(p.begin(), p.end()) >= Hid_Thread::kQuietPeriodMs, qPrintable(text(p)));
-    QVERIFY2(*std::min_element(p.begin(), p.end()) < 2 * Hid_Thread::kQuietPeriodMs - 8, qPrintable(text(p)));
+    QVERIFY2(std::count_if(p.begin(), p.end(), shortWait) >= 3, qPrintable(text(p)));
 
     // Without it, every wait takes both periods.
     link.dev->setSendQuietReport(false);
     const int before = int(link.dev->received().size());
-    for (uchar s = 1; s <= 3; ++s)
+    for (uchar s = 1; s <= 4; ++s)
         link.hid.hid_0BH_SetCurrentDPIStage(s);
-    QVERIFY(link.waitFrames(before + 3));
-    p = pauses(link.dev->received(), before);
+    QVERIFY(link.waitFrames(before + 4));
+    p = pauses(link.dev->received(), before + 1); // the first may still meet a late report
     QVERIFY2(*std::min_element(p.begin(), p.end()) >= 2 * Hid_Thread::kQuietPeriodMs, qPrintable(text(p)));
 
     // Stopped, the watcher has let go of the event interface.

@@ -164,21 +164,13 @@ void TransferFaultsTest::waitingReaderIsWokenFromAnotherThread()
     dev.setEncoding(false);
     dev.setPlainReadBoundMs(20000);
     HidHandle *cmd = dev.open(VirtualDevice::kCommandPath, HidChannel::Command);
-    HidHandle *evt = dev.open(VirtualDevice::kEventPath, HidChannel::Event);
-    QVERIFY(cmd && evt);
+    QVERIFY(cmd);
 
-    // A quiet report and a block queued on this thread reach readers waiting on others.
-    std::atomic<int> block{99}, quiet{99};
-    uchar first[32] = {}, report[4] = {};
+    // A block queued by a Get on this thread reaches a reader on another.
+    std::atomic<int> block{99};
+    uchar first[32] = {};
     QScopedPointer<QThread> blockReader(QThread::create([&] { block = dev.read(cmd, first, 33); }));
-    QScopedPointer<QThread> quietReader(QThread::create([&] { quiet = dev.readTimeout(evt, report, 4, 20000); }));
     blockReader->start();
-    quietReader->start();
-    const uchar setRate[9] = {0x00, 0x01, 0x02, 0, 0, 0, 0, 0, 0xFC};
-    QCOMPARE(dev.sendFeatureReport(cmd, setRate, 9), 9);
-    QVERIFY(quietReader->wait(5000));
-    QCOMPARE(quiet.load(), 4);
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(report), 4).toHex(), QByteArray("04040000"));
     const uchar getMatrix[9] = {0x00, 0x92, 0x01, 0, 0, 0, 0, 0, 0x6C};
     QCOMPARE(dev.sendFeatureReport(cmd, getMatrix, 9), 9);
     QVERIFY(blockReader->wait(5000));
@@ -206,7 +198,25 @@ void TransferFaultsTest::quietReportFollowsEachProcessedCommand()
     VirtualDevice dev;
     dev.setEncoding(false);
     HidHandle *cmd = dev.open(VirtualDevice::kCommandPath, HidChannel::Command);
-    QVERIFY(cmd);
+    HidHandle *evt = dev.open(VirtualDevice::kEventPath, HidChannel::Event);
+    QVERIFY(cmd && evt);
+    // A Set without a block: the quiet report wakes a reader already waiting for it.
+    std::atomic<bool> waiting{false};
+    std::atomic<int> quiet{99};
+    QElapsedTimer clock;
+    QScopedPointer<QThread> reader(QThread::create([&] {
+        uchar report[4];
+        waiting = true;
+        quiet = dev.readTimeout(evt, report, 4, 3000);
+    }));
+    reader->start();
+    QVERIFY(QTest::qWaitFor([&] { return waiting.load(); }, 5000));
+    clock.start();
+    const uchar rate[9] = {0x00, 0x01, 0x02, 0, 0, 0, 0, 0, 0xFC};
+    QCOMPARE(dev.sendFeatureReport(cmd, rate, 9), 9);
+    QVERIFY(reader->wait(5000));
+    QCOMPARE(quiet.load(), 4);
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
     // A Set with a block: quiet only once the block is complete.
     const uchar dpi[9] = {0x00, 0x11, 0x02, 0x08, 0, 0, 0, 0, 0xE4};
     QCOMPARE(dev.sendFeatureReport(cmd, dpi, 9), 9);
