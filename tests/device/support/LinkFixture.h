@@ -5,78 +5,48 @@
 #include "Hid_Thread.h"
 #include "VirtualDevice.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QMutex>
-#include <QMutexLocker>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 // Secrecy code and product names as the application configuration gives them.
-class TestDeviceConfig : public DeviceConfig {
-public:
+struct TestDeviceConfig : DeviceConfig {
     QString code = QStringLiteral("582604");
-    QStringList names{QStringLiteral("Keyboard K1"), QStringLiteral("Z3")};
     QString secrecyCode(uint, const QString &) const override { return code; }
-    QStringList productNames() const override { return names; }
+    QStringList productNames() const override { return {"Keyboard K1", "Z3"}; }
 };
 
-// Collects every debug text written while it lives (from any thread).
-class DebugCatcher {
-public:
-    DebugCatcher()
+// Collects the debug texts written from any thread while it lives.
+struct DebugCatcher {
+    static inline QMutex lock;
+    static inline QStringList store;
+    QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &t) {
+            QMutexLocker locker(&lock);
+            store.append(t.trimmed());
+        });
+    DebugCatcher() { texts(true); }
+    ~DebugCatcher() { qInstallMessageHandler(previous); }
+    // The texts so far; clear: forget them.
+    static QStringList texts(bool clear = false)
     {
-        self() = this;
-        m_previous = qInstallMessageHandler(&DebugCatcher::handle);
+        QMutexLocker locker(&lock);
+        return clear ? std::exchange(store, {}) : store;
     }
-    ~DebugCatcher()
-    {
-        qInstallMessageHandler(m_previous);
-        self() = nullptr;
-    }
-    QStringList texts() const
-    {
-        QMutexLocker locker(&m_lock);
-        return m_texts;
-    }
-    void clear()
-    {
-        QMutexLocker locker(&m_lock);
-        m_texts.clear();
-    }
-
-private:
-    static DebugCatcher *&self()
-    {
-        static DebugCatcher *current = nullptr;
-        return current;
-    }
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        if (DebugCatcher *c = self()) {
-            QMutexLocker locker(&c->m_lock);
-            c->m_texts.append(text.trimmed());
-        }
-    }
-    mutable QMutex m_lock;
-    QStringList m_texts;
-    QtMessageHandler m_previous = nullptr;
 };
 
 // A device table whose product row (row 1) is the keyboard.
 inline QString writeKeyboardTable(const QTemporaryDir &dir)
 {
-    const QString path = dir.filePath(QStringLiteral("DevInfoKeyboard.ini"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QString();
-    const QByteArray row = "type = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\nusage = 0001\n"
-                           "usagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n";
-    file.write("[common]\nisEncode = true\ntotal = 2\n[0]\n" + row + "[1]\n" + row);
-    return path;
+    QFile file(dir.filePath("DevInfoKeyboard.ini"));
+    file.open(QIODevice::WriteOnly);
+    file.write(
+        "[common]\nisEncode = true\ntotal = 2\n[1]\ntype = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\n"
+        "usage = 0001\nusagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n");
+    return file.fileName();
 }
 
 // One link and its virtual device (owned by the link).
@@ -87,20 +57,18 @@ struct Link {
     QStringList failedHandshakes;
 
     explicit Link(VirtualDevice::Model model = VirtualDevice::Model::Mouse,
-                  const QString &deviceCode = QStringLiteral("582604"))
+                  std::unique_ptr<VirtualDevice> device = nullptr)
     {
         resetDeviceProcessState();
-        auto device = std::make_unique<VirtualDevice>(model, deviceCode);
+        if (!device)
+            device = std::make_unique<VirtualDevice>(model);
         dev = device.get();
         hid.setBackend(std::move(device));
         hid.setDeviceConfig(&config);
         hid.setHandshakeFailedHandler([this](const QString &name) { failedHandshakes.append(name); });
     }
     void check(const QString &table = QStringLiteral(":/DevInfo.ini")) { hid.runDeviceCheck(table); }
-    bool waitIdle(int boundMs = 5000)
-    {
-        return QTest::qWaitFor([this] { return hid.isLinkFree(); }, boundMs);
-    }
+    bool waitIdle(int boundMs = 5000) { return waitFrames(0, boundMs); }
     // Until the device has seen n frames and the link is free again.
     bool waitFrames(int n, int boundMs = 5000)
     {
@@ -114,18 +82,9 @@ struct Link {
     }
 };
 
-inline QByteArray bytes(const std::array<uchar, 8> &frame)
-{
-    return QByteArray(reinterpret_cast<const char *>(frame.data()), 8);
-}
-inline QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-inline uchar *raw(QByteArray &b)
-{
-    return reinterpret_cast<uchar *>(b.data());
-}
+inline const auto bytes = [](const std::array<uchar, 8> &f) { return QByteArray((const char *)f.data(), 8); };
+inline const auto hex = [](const char *text) { return QByteArray::fromHex(text); };
+inline const auto raw = [](QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); };
 // Deterministic test pattern of n bytes starting at seed.
 inline QByteArray pattern(int n, uchar seed)
 {
