@@ -1,131 +1,108 @@
-// Discovery of the two interfaces and the secrecy-code handshake against the
-// virtual mouse: present, partly present, listed twice, another code, the
-// demo code, codes of the wrong length, and access denied.
+// The frame cipher against hand-worked vectors (the virtual device uses the
+// same cipher); discovery of the two interfaces and the secrecy-code handshake
+// against the virtual device, whole, in part, listed twice, with another code,
+// the demo code, wrong-length codes, access denied, paths that are no device node.
 
+#include "FrameCipher.h"
+#include "HidapiBackend.h"
 #include "LinkFixture.h"
 
 #include <QSet>
-#include <QTest>
 
-namespace {
-QByteArray codeBytes()
+static QByteArray codeBytes()
 {
-    return QByteArray(reinterpret_cast<const char *>(SecrecyCode), 8);
+    return QByteArray((const char *)SecrecyCode, 8).toHex();
 }
-} // namespace
 
 class DiscoveryHandshakeTest : public QObject {
     Q_OBJECT
 private slots:
+    void scramblingMatchesHandWorkedVectors();
     void bothInterfacesFound();
-    void challengeIsFreshEachTime();
-    void oneInterfaceMissing_data();
-    void oneInterfaceMissing();
-    void commandInterfaceListedTwiceLaterWins();
+    void interfacesMissingOrListedTwice_data();
+    void interfacesMissingOrListedTwice();
     void anotherSecrecyCodeFails_data();
     void anotherSecrecyCodeFails();
-    void demoCodeWithoutDevice();
-    void demoModeRefusesTransfers();
-    void codesOfWrongLengthKeepOldBytes();
-    void firstCheckWithWrongLengthCodeKeepsZeros();
-    void accessDeniedIsReported();
-    void recheckAfterRemovalFails();
+    void demoCodeAndCodesOfWrongLength();
+    void accessDeniedAndNonDeviceNodes();
 };
+
+// Key "VeLmoRik" nibble-swapped: 65 56 c4 d6 f6 25 96 b6; code "582604": 35 38 32 36 30 34.
+// 12 34 56 78 9a bc de f0: swap bc 9a f0 de 34 12 78 56, xor b1..b6 bc af c8 ec 02 22 4c 56,
+// rotate left 3 e5 7e 47 60 11 12 62 b5 (b0's high bits wrap into b7), + key 4a d4 0b 36 07 37 f8 6b.
+void DiscoveryHandshakeTest::scramblingMatchesHandWorkedVectors()
+{
+    const char *rows[][3] = {{"0000000000000000", "", "6556c4d6f62596b6"},
+                             {"00000000000000ff", "582604", "6604fd67a7a636b6"},
+                             {"0011223344000055", "582604", "68e12d672fa5cfc6"},
+                             {"123456789abcdef0", "582604", "4ad40b360737f86b"}};
+    for (const auto &row : rows) {
+        std::array<uchar, 8> code{};
+        std::copy(row[1], row[1] + strlen(row[1]), code.begin() + 1);
+        QByteArray f = QByteArray::fromHex(row[0]);
+        FrameCipher::scramble(reinterpret_cast<uchar *>(f.data()), code.data());
+        QCOMPARE(f.toHex(), QByteArray(row[2]));
+        FrameCipher::unscramble(reinterpret_cast<uchar *>(f.data()), code.data());
+        QCOMPARE(f.toHex(), QByteArray(row[0]));
+    }
+}
 
 void DiscoveryHandshakeTest::bothInterfacesFound()
 {
     DebugCatcher debug;
     Link link;
-    link.check();
-
-    const QList<DeviceEntry> list = link.hid.deviceList();
-    QCOMPARE(list.size(), 2);
-    QCOMPARE(list.at(1).commandPath, QString::fromLatin1(VirtualDevice::kCommandPath));
-    QCOMPARE(list.at(1).eventPath, QString::fromLatin1(VirtualDevice::kEventPath));
-    QCOMPARE(list.at(1).reportLength, 32u);
-    QCOMPARE(list.at(1).name, QStringLiteral("Z3"));
-    QVERIFY(list.at(0).commandPath.isEmpty());
-    QVERIFY(list.at(0).eventPath.isEmpty());
-
-    QVERIFY(isEncode.load());
-    QVERIFY(deviceReady.load());
-    QVERIFY(!demoMode.load());
-    QVERIFY(link.failedHandshakes.isEmpty());
-    QVERIFY(debug.contains(QStringLiteral("Device Connect")));
-    QCOMPARE(codeBytes().toHex(), QByteArray("0035383236303400"));
-
-    // The handshake is one 00H frame: challenge in B1..B4, checksum in B7.
-    const auto got = link.dev->received();
-    QCOMPARE(got.size(), 1);
-    const auto &f = got.at(0).frame;
-    QCOMPARE(f[0], uchar(0x00));
-    QCOMPARE(f[5], uchar(0));
-    QCOMPARE(f[6], uchar(0));
-    QCOMPARE(f[7], uchar(~uchar(f[1] + f[2] + f[3] + f[4])));
+    for (int i = 0; i < 8; ++i)
+        link.check();
+    const DeviceEntry e = link.hid.deviceList().value(1);
+    QCOMPARE(e.commandPath + e.eventPath + e.name, QStringLiteral("virtual-z3/commandvirtual-z3/eventZ3"));
+    QVERIFY(isEncode.load() && deviceReady.load() && !demoMode.load() && link.failedHandshakes.isEmpty());
+    QCOMPARE(debug.texts(), QStringList(8, QStringLiteral("Device Connect")));
+    QCOMPARE(codeBytes(), QByteArray("0035383236303400"));
+    // Each handshake is one 00H frame with a fresh, never all-zero challenge in B1..B4.
+    QSet<QByteArray> challenges;
+    for (const auto &r : link.dev->received()) {
+        QCOMPARE(bytes(r.frame).toHex().remove(2, 8).left(6), QByteArray("000000"));
+        QVERIFY(bytes(r.frame).mid(1, 4) != QByteArray(4, '\0'));
+        challenges.insert(bytes(r.frame).mid(1, 4));
+    }
+    QVERIFY2(link.dev->received().size() == 8 && challenges.size() >= 7,
+             qPrintable(QString::number(challenges.size())));
     QCOMPARE(link.dev->openHandleCount(), 0);
 }
 
-void DiscoveryHandshakeTest::challengeIsFreshEachTime()
+void DiscoveryHandshakeTest::interfacesMissingOrListedTwice_data()
 {
-    Link link;
-    QSet<QByteArray> challenges;
-    for (int i = 0; i < 8; ++i)
-        link.check();
-    QVERIFY(deviceReady.load());
-    for (const auto &r : link.dev->received()) {
-        QCOMPARE(r.frame[0], uchar(0x00));
-        const QByteArray c = bytes(r.frame).mid(1, 4);
-        QVERIFY(c != QByteArray(4, '\0'));
-        challenges.insert(c);
-    }
-    // 32 random bits: eight draws colliding into fewer than seven values would
-    // mean the challenge is predictable.
-    QVERIFY2(challenges.size() >= 7, qPrintable(QString::number(challenges.size())));
+    QTest::addColumn<int>("fault");
+    QTest::newRow("command interface missing") << 0;
+    QTest::newRow("event interface missing") << 1;
+    QTest::newRow("device absent") << 2;
+    QTest::newRow("command interface listed twice, the later opens") << 3;
 }
 
-void DiscoveryHandshakeTest::oneInterfaceMissing_data()
+void DiscoveryHandshakeTest::interfacesMissingOrListedTwice()
 {
-    QTest::addColumn<bool>("commandMissing");
-    QTest::newRow("command interface missing") << true;
-    QTest::newRow("event interface missing") << false;
-}
-
-void DiscoveryHandshakeTest::oneInterfaceMissing()
-{
-    QFETCH(bool, commandMissing);
+    QFETCH(int, fault);
+    const bool ready = fault == 3;
     DebugCatcher debug;
     Link link;
     VirtualDevice::Faults f;
-    f.noCommandInterface = commandMissing;
-    f.noEventInterface = !commandMissing;
+    f.noCommandInterface = fault == 0;
+    f.noEventInterface = fault == 1;
+    f.absent = fault == 2;
+    f.duplicateCommandInterface = fault == 3;
     link.dev->setFaults(f);
     link.check();
-
     const DeviceEntry e = link.hid.deviceList().value(1);
-    QVERIFY(e.commandPath.isEmpty());
-    QVERIFY(e.eventPath.isEmpty());
-    QVERIFY(!deviceReady.load());
-    QCOMPARE(link.failedHandshakes, QStringList{QStringLiteral("Z3")});
-    QVERIFY(debug.contains(QStringLiteral("Device Error")));
-    QVERIFY(link.dev->received().isEmpty());
-}
-
-void DiscoveryHandshakeTest::commandInterfaceListedTwiceLaterWins()
-{
-    Link link;
-    VirtualDevice::Faults f;
-    f.duplicateCommandInterface = true;
-    link.dev->setFaults(f);
-    // The virtual device lists a stale node first; only the later one opens.
-    const auto found = link.dev->enumerate(0x04d9, 0xa09f);
-    QCOMPARE(found.size(), 3);
-    QVERIFY(found.at(0).path != VirtualDevice::kCommandPath);
-    QCOMPARE(found.at(1).path, VirtualDevice::kCommandPath);
-
+    QCOMPARE(deviceReady.load(), ready);
+    QCOMPARE(e.commandPath.isEmpty() || e.eventPath.isEmpty(), !ready);
+    QCOMPARE(link.failedHandshakes, ready ? QStringList() : QStringList{QStringLiteral("Z3")});
+    QCOMPARE(debug.texts(),
+             QStringList{ready ? QStringLiteral("Device Connect") : QStringLiteral("Device Error")});
+    QCOMPARE(link.dev->received().size(), ready ? 1 : 0);
+    // Plugged in whole again, the next check finds it.
+    link.dev->setFaults(VirtualDevice::Faults());
     link.check();
-    QCOMPARE(link.hid.deviceList().value(1).commandPath, QString::fromLatin1(VirtualDevice::kCommandPath));
     QVERIFY(deviceReady.load());
-    QVERIFY(link.failedHandshakes.isEmpty());
 }
 
 void DiscoveryHandshakeTest::anotherSecrecyCodeFails_data()
@@ -137,12 +114,14 @@ void DiscoveryHandshakeTest::anotherSecrecyCodeFails_data()
 
 void DiscoveryHandshakeTest::anotherSecrecyCodeFails()
 {
-    // The link holds "582604"; the device holds a code that differs in one
+    // The link holds "582604"; the device a code that differs in one
     // character, tried with every other printable character there.
     QFETCH(int, position);
-    DebugCatcher debug;
     Link link;
-    int tried = 0;
+    link.check();
+    QByteArray matrix = pattern(64, 0x11);
+    link.hid.hid_12H_SetKeyMatrix(raw(matrix));
+    QVERIFY(link.waitFrames(2));
     QString code;
     for (char c = 0x20; c < 0x7F; ++c) {
         code = QStringLiteral("582604");
@@ -151,138 +130,70 @@ void DiscoveryHandshakeTest::anotherSecrecyCodeFails()
         code[position] = QLatin1Char(c);
         link.dev->setSecrecyCode(code);
         link.check();
-        QVERIFY2(!deviceReady.load(), qPrintable(code));
-        QVERIFY(!demoMode.load());
-        QCOMPARE(link.failedHandshakes.size(), ++tried);
+        QVERIFY2(!deviceReady.load() && !demoMode.load(), qPrintable(code));
     }
-    QCOMPARE(link.failedHandshakes.value(0), QStringLiteral("Z3"));
-    QVERIFY(debug.contains(QStringLiteral("Device Error")));
-    QVERIFY(!debug.contains(QStringLiteral("Device Connect")));
-
-    // Nor does it take a Set it cannot read.
+    QCOMPARE(link.failedHandshakes, QStringList(0x7F - 0x20 - 1, QStringLiteral("Z3")));
+    // Nor does the device take a Set it cannot read, block or none.
+    link.hid.hid_12H_SetKeyMatrix(raw(matrix.fill('\x77')));
     link.hid.hid_0BH_SetCurrentDPIStage(7);
     QVERIFY(link.waitIdle());
+    QCOMPARE(link.dev->keyMatrix().toHex(), pattern(64, 0x11).toHex());
     QCOMPARE(link.dev->dpiStage(), uchar(1));
-
     // Told the device's code, the link passes.
     link.config.code = code;
     link.check();
     QVERIFY(deviceReady.load());
 }
 
-void DiscoveryHandshakeTest::demoCodeWithoutDevice()
+void DiscoveryHandshakeTest::demoCodeAndCodesOfWrongLength()
 {
-    Link link;
-    VirtualDevice::Faults f;
-    f.absent = true;
-    link.dev->setFaults(f);
-    link.config.code = QStringLiteral("v-harbor");
-    link.check();
-
-    QVERIFY(demoMode.load());
-    QVERIFY(deviceReady.load());
-    QVERIFY(!isEncode.load());
-    QVERIFY(link.failedHandshakes.isEmpty());
-}
-
-void DiscoveryHandshakeTest::demoModeRefusesTransfers()
-{
-    // The device is there, but the demo code is not a six-character code, so
-    // the handshake fails and the link turns to demo mode.
+    // The demo code is no six-character code: the handshake fails and the link
+    // turns to demo mode for the rest of the process; nothing reaches the device.
     Link link;
     link.config.code = QStringLiteral("v-harbor");
     link.check();
-    QVERIFY(demoMode.load());
-    QVERIFY(deviceReady.load());
+    QVERIFY(demoMode.load() && deviceReady.load() && !isEncode.load() && link.failedHandshakes.isEmpty());
     link.dev->clearReceived();
-
     link.hid.hid_01H_SetReportRate(0x08);
-    QVERIFY(link.waitIdle(1000));
     uchar rate = 0x02;
     link.hid.hid_81H_GetReportRate(rate);
-    QCOMPARE(rate, uchar(0x02));
-    QVERIFY(link.dev->received().isEmpty());
-    QCOMPARE(link.dev->reportRate(), uchar(0x01));
-
-    // Demo mode stays on for the rest of the process, even with the right code.
+    QVERIFY(link.waitIdle(1000) && rate == 0x02 && link.dev->received().isEmpty());
     link.config.code = QStringLiteral("582604");
     link.check();
     QVERIFY(demoMode.load());
+    // Codes of another length keep the code bytes: the old code, or zeros at the first check.
+    Link other;
+    for (const char *code : {"582604", "12345", "1234567"}) {
+        other.config.code = QString::fromLatin1(code);
+        other.check();
+        QVERIFY2(codeBytes() == "0035383236303400" && deviceReady.load(), code);
+    }
+    Link fresh;
+    fresh.config.code = QString();
+    fresh.check();
+    QVERIFY(codeBytes() == QByteArray(16, '0') && !deviceReady.load());
 }
 
-void DiscoveryHandshakeTest::codesOfWrongLengthKeepOldBytes()
+void DiscoveryHandshakeTest::accessDeniedAndNonDeviceNodes()
 {
     Link link;
+    link.setFaults([](VirtualDevice::Faults &f) { f.denyOpen = true; });
     link.check();
-    QVERIFY(deviceReady.load());
-    const QByteArray before = codeBytes();
-
-    for (const QString &code : {QStringLiteral("12345"), QStringLiteral("1234567"), QString()}) {
-        link.config.code = code;
-        link.check();
-        QCOMPARE(codeBytes().toHex(), before.toHex());
-        // Still the device's code, so the handshake still passes.
-        QVERIFY2(deviceReady.load(), qPrintable(code));
-    }
-    QVERIFY(link.failedHandshakes.isEmpty());
-}
-
-void DiscoveryHandshakeTest::firstCheckWithWrongLengthCodeKeepsZeros()
-{
-    {
-        Link link;
-        link.config.code = QStringLiteral("1234567");
-        link.check();
-        QCOMPARE(codeBytes(), QByteArray(8, '\0'));
-        QVERIFY(!deviceReady.load());
-    }
-    {
-        // A device whose code bytes are all zero matches the untouched array.
-        Link link(VirtualDevice::Model::Mouse, QString());
-        link.config.code = QStringLiteral("12345");
-        link.check();
-        QCOMPARE(codeBytes(), QByteArray(8, '\0'));
-        QVERIFY(deviceReady.load());
-    }
-}
-
-void DiscoveryHandshakeTest::accessDeniedIsReported()
-{
-    Link link;
-    link.check();
-    QVERIFY(!link.hid.accessDenied());
-
-    VirtualDevice::Faults f;
-    f.denyOpen = true;
-    link.dev->setFaults(f);
-    link.check();
-    QVERIFY(link.hid.accessDenied());
-    QVERIFY(!deviceReady.load());
-    QCOMPARE(link.failedHandshakes, QStringList{QStringLiteral("Z3")});
-
+    QVERIFY(link.hid.accessDenied() && !deviceReady.load() && link.failedHandshakes == QStringList{"Z3"});
     link.dev->setFaults(VirtualDevice::Faults());
     link.check();
-    QVERIFY(!link.hid.accessDenied());
-    QVERIFY(deviceReady.load());
-}
-
-void DiscoveryHandshakeTest::recheckAfterRemovalFails()
-{
-    Link link;
-    link.check();
-    QVERIFY(deviceReady.load());
-    VirtualDevice::Faults f;
-    f.absent = true;
-    link.dev->setFaults(f);
-    link.check();
-    QVERIFY(!deviceReady.load());
-    QVERIFY(link.hid.deviceList().value(1).commandPath.isEmpty());
-    QCOMPARE(link.failedHandshakes.size(), 1);
-
-    // Plugged back in: the next check finds it again.
-    link.dev->setFaults(VirtualDevice::Faults());
-    link.check();
-    QVERIFY(deviceReady.load());
+    QVERIFY(!link.hid.accessDenied() && deviceReady.load());
+    // hidapi must never get a path that is no device node (it crashes on a
+    // regular file); a missing node fails cleanly, without "access denied".
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("hidraw0")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(64, '\1')) == 64);
+    file.close();
+    HidapiBackend hidapi;
+    for (const QString &path : {file.fileName(), dir.filePath(QStringLiteral("gone")), dir.path()}) {
+        QVERIFY2(!hidapi.open(QFile::encodeName(path), HidChannel::Command), qPrintable(path));
+        QVERIFY(!hidapi.lastOpenDenied());
+    }
 }
 
 QTEST_GUILESS_MAIN(DiscoveryHandshakeTest)
