@@ -20,7 +20,7 @@ qint64 nowMs()
     return QDeadlineTimer::current().deadline();
 }
 
-// Longer files are refused rather than held in memory.
+// Longer files are cut to this rather than held whole in memory.
 constexpr sf_count_t kMaxFrames = sf_count_t(60) * 48000;
 
 // Decodes a whole file (wav, mp3, ...) to 16-bit PCM; false if it cannot be
@@ -275,7 +275,13 @@ private:
         if (chime->state().status != QMediaPlayer::EndOfMedia)
             return; // clicked again meanwhile
         restart(kBackground, m_musicFile());
-        chime->clear();
+        // Its file goes once the output has played what it still holds.
+        QTimer::singleShot(Sound::kDrainMs, chime, [this, chime] {
+            run([chime] {
+                if (chime->state().status == QMediaPlayer::EndOfMedia)
+                    chime->clear();
+            });
+        });
     }
 
     void snapshot(int i)
