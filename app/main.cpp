@@ -17,6 +17,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -45,6 +48,13 @@ void chooseSceneGraphBackend()
 
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // Images of 128 KiB and more get pages of their own, given back as soon
+    // as they are freed; otherwise glibc raises this bound after the first
+    // free and the decoded copies made while the scene is built stay in the
+    // heap (about 1 MiB less at the peak).
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("z3config"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Z3_VERSION));

@@ -1,18 +1,17 @@
 #include "SoundPlayers.h"
 
-#include <QAudioDecoder>
-#include <QAudioDevice>
-#include <QAudioOutput>
-#include <QAudioSink>
+#include "SoundPlayers_output.h"
+
 #include <QDeadlineTimer>
-#include <QLoggingCategory>
-#include <QMediaDevices>
+#include <QFile>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QSemaphore>
 #include <QThread>
 #include <QTimer>
 #include <QtDebug>
+
+#include <sndfile.h>
 
 namespace {
 
@@ -21,69 +20,67 @@ qint64 nowMs()
     return QDeadlineTimer::current().deadline();
 }
 
-QLoggingCategory::CategoryFilter previousFilter = nullptr;
+// Longer files are cut to this rather than held whole in memory.
+constexpr sf_count_t kMaxFrames = sf_count_t(60) * 48000;
 
-void playerWarningsOff(QLoggingCategory *category)
+// Decodes a whole file (wav, mp3, ...) to 16-bit PCM; false if it cannot be
+// read or holds no sound.
+bool decode(const QUrl &file, QByteArray &pcm, QAudioFormat &format)
 {
-    if (previousFilter)
-        previousFilter(category);
-    if (qstrcmp(category->categoryName(), "qt.multimedia.player") == 0)
-        category->setEnabled(QtWarningMsg, false);
+    SF_INFO info{};
+    SNDFILE *f = sf_open(QFile::encodeName(file.toLocalFile()).constData(), SFM_READ, &info);
+    if (!f)
+        return false;
+    const int channels = info.channels;
+    if (channels < 1 || channels > 8 || info.samplerate < 8000 || info.samplerate > 192000) {
+        sf_close(f);
+        return false;
+    }
+    const qsizetype frameBytes = qsizetype(channels) * qsizetype(sizeof(short));
+    pcm.clear();
+    constexpr sf_count_t kChunk = 4096;
+    for (sf_count_t total = 0; total < kMaxFrames;) {
+        const qsizetype at = pcm.size();
+        pcm.resize(at + kChunk * frameBytes);
+        const sf_count_t got = sf_readf_short(f, reinterpret_cast<short *>(pcm.data() + at), kChunk);
+        pcm.resize(at + qMax<sf_count_t>(got, 0) * frameBytes);
+        if (got < kChunk)
+            break;
+        total += got;
+    }
+    sf_close(f);
+    pcm.squeeze();
+    format.setSampleRate(info.samplerate);
+    format.setChannelCount(channels);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return !pcm.isEmpty();
 }
 
-// Without any sound output the players still run (the media back end falls
-// back to a silent sink) and report their ends, so the music loop works the
-// same; only the back end's complaint about every attempt is silenced.
-void quietPlayerWarningsWithoutOutput()
-{
-    static std::atomic<bool> checked{false};
-    if (checked.exchange(true) || !QMediaDevices::audioOutputs().isEmpty())
-        return;
-    previousFilter = QLoggingCategory::installFilter(&playerWarningsOff);
-}
-
-} // namespace
-
-struct SoundPlayers::Shared {
-    mutable QMutex lock;
-    std::array<State, kCount> states;
-    std::array<QMediaPlayer *, kCount> players{};
-    // When the call now running on the sound thread began (monotonic ms);
-    // -1 while the thread is idle.
-    std::atomic<qint64> busySince{-1};
-    // Requests posted from the owner and not yet handled.
-    std::atomic<int> pending{0};
-    // Set when the owner goes away: requests still queued are dropped.
-    std::atomic<bool> closing{false};
-    // When the music's current pass began (monotonic ms); -1 while it does
-    // not advance. Its position is read from this, so nothing has to wake
-    // up to report it.
-    std::atomic<qint64> musicSince{-1};
-};
-
-namespace {
-
-// The background music. Decoding it for ever would wake the sound thread and
-// the back end's threads dozens of times a second, so it is decoded once to
-// PCM and looped from memory into an audio sink with a large buffer, filled
-// four times a second. Without a sound output nothing is played, but the
-// passes are still timed, so the loop behaves the same.
-class MusicLoop : public QObject {
+// One of the five sounds: its file decoded once and kept in memory, played
+// from the top on each request. The music loops round from memory. Without a
+// sound output nothing is played, but a pass is still timed, so ends and the
+// music loop behave the same.
+class Sound : public QObject {
 public:
     using State = SoundPlayers::State;
-    static constexpr int kBufferMs = 1000;
-    static constexpr int kFeedMs = 250;
+    // How long a sound's output is kept after its pass, to play out what the
+    // output still holds.
+    static constexpr int kDrainMs = 1200;
 
-    MusicLoop(std::function<void()> changed, std::function<void(qint64)> since, std::function<QUrl()> again,
-              QObject *parent)
-        : QObject(parent), m_changed(std::move(changed)), m_since(std::move(since)), m_again(std::move(again))
+    // `changed` is called whenever the state changes, `since` with the time
+    // the current pass began (-1: not advancing), `ended` when a pass is
+    // over. A looping sound asks `again` for the file of its next pass.
+    Sound(std::function<void()> changed, std::function<void(qint64)> since, std::function<void()> ended,
+          std::function<QUrl()> again, QObject *parent)
+        : QObject(parent), m_changed(std::move(changed)), m_since(std::move(since)), m_ended(std::move(ended)),
+          m_again(std::move(again))
     {
         m_end.setSingleShot(true);
-        connect(&m_end, &QTimer::timeout, this, &MusicLoop::passEnded);
-        m_feed.setInterval(kFeedMs);
-        connect(&m_feed, &QTimer::timeout, this, &MusicLoop::feed);
+        connect(&m_end, &QTimer::timeout, this, &Sound::passEnded);
+        m_drain.setSingleShot(true);
+        m_drain.setInterval(kDrainMs);
+        connect(&m_drain, &QTimer::timeout, this, [this] { m_output.reset(); });
     }
-    ~MusicLoop() override { stopOutput(); }
 
     State state() const
     {
@@ -98,145 +95,69 @@ public:
     // already in memory.
     void play(const QUrl &file)
     {
-        if (file != m_source) {
-            stopOutput();
+        m_output.reset(); // before the samples it plays change
+        if (file != m_source || m_status == QMediaPlayer::NoMedia) {
             m_source = file;
-            if (file != m_decodedFrom || m_pcm.isEmpty()) {
-                load(file);
+            if (!decode(file, m_pcm, m_format)) {
+                m_pcm.clear();
+                stop(QMediaPlayer::InvalidMedia);
                 return;
             }
-            m_status = QMediaPlayer::LoadedMedia;
-        }
-        if (m_status == QMediaPlayer::LoadingMedia) {
-            m_playback = QMediaPlayer::PlayingState; // starts once decoded
+        } else if (m_status == QMediaPlayer::InvalidMedia) {
             m_changed();
             return;
         }
-        if (m_status == QMediaPlayer::InvalidMedia) {
-            m_changed();
-            return;
-        }
-        stopOutput(); // what is buffered belongs to the old position
-        m_playback = QMediaPlayer::PlayingState;
         begin();
     }
 
     void clear()
     {
-        stopOutput();
-        m_end.stop();
-        if (m_decoder) {
-            dropDecoder();
-            m_decodedFrom.clear();
-        }
+        m_output.reset();
         m_source.clear();
-        m_playback = QMediaPlayer::StoppedState;
-        m_status = QMediaPlayer::NoMedia;
-        m_since(-1);
-        m_changed();
+        m_pcm.clear();
+        stop(QMediaPlayer::NoMedia);
     }
 
 private:
-    void load(const QUrl &file)
+    bool loops() const { return bool(m_again); }
+    int durationMs() const { return int(qMax<qint64>(m_format.durationForBytes(qint32(m_pcm.size())) / 1000, 1)); }
+
+    void stop(QMediaPlayer::MediaStatus status)
     {
-        dropDecoder();
         m_end.stop();
-        m_pcm.clear();
-        m_decodedFrom = file;
-        m_playback = QMediaPlayer::PlayingState;
-        m_status = QMediaPlayer::LoadingMedia;
-        m_since(-1);
-        m_decoder = new QAudioDecoder(this);
-        connect(m_decoder, &QAudioDecoder::bufferReady, this, [this] {
-            const QAudioBuffer b = m_decoder->read();
-            m_format = b.format();
-            m_pcm.append(b.constData<char>(), b.byteCount());
-        });
-        connect(m_decoder, &QAudioDecoder::finished, this, &MusicLoop::decoded);
-        connect(m_decoder, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this, &MusicLoop::failed);
-        m_decoder->setSource(file);
-        m_decoder->start();
-        m_changed();
-    }
-
-    // Its signals still queued must not reach the next decoder's slots.
-    void dropDecoder()
-    {
-        if (!m_decoder)
-            return;
-        m_decoder->disconnect(this);
-        m_decoder->deleteLater();
-        m_decoder = nullptr;
-    }
-
-    void decoded()
-    {
-        dropDecoder();
-        if (m_pcm.isEmpty() || !m_format.isValid() || durationMs() <= 0) {
-            failed();
-            return;
-        }
-        m_status = QMediaPlayer::LoadedMedia;
-        if (m_playback == QMediaPlayer::PlayingState)
-            begin();
-        else
-            m_changed();
-    }
-
-    void failed()
-    {
-        dropDecoder();
-        m_pcm.clear();
-        m_decodedFrom.clear();
+        m_drain.stop();
         m_playback = QMediaPlayer::StoppedState;
-        m_status = QMediaPlayer::InvalidMedia;
+        m_status = status;
+        m_since(-1);
         m_changed();
     }
-
-    qint64 durationMs() const { return m_format.durationForBytes(qint32(m_pcm.size())) / 1000; }
 
     void begin()
     {
+        m_drain.stop();
+        m_output = SoundOutput::open(m_pcm, m_format, loops());
+        m_playback = QMediaPlayer::PlayingState;
         m_status = QMediaPlayer::BufferedMedia;
-        m_offset = 0;
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (!device.isNull() && device.isFormatSupported(m_format)) {
-            m_sink = new QAudioSink(device, m_format, this);
-            m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
-            m_out = m_sink->start();
-            if (m_out && m_sink->error() == QAudio::NoError) {
-                feed();
-                m_feed.start();
-            } else {
-                stopOutput();
-            }
-        }
-        m_since(QDeadlineTimer::current().deadline());
-        m_end.start(int(durationMs()));
+        m_since(nowMs());
+        m_end.start(durationMs());
         m_changed();
     }
 
-    // Tops the sink's buffer up, wrapping round to the start of the music.
-    void feed()
-    {
-        if (!m_out || m_pcm.isEmpty())
-            return;
-        qint64 free = m_sink->bytesFree();
-        while (free > 0) {
-            const qint64 chunk = qMin(free, qint64(m_pcm.size()) - m_offset);
-            const qint64 written = m_out->write(m_pcm.constData() + m_offset, chunk);
-            if (written <= 0)
-                break;
-            m_offset = (m_offset + written) % m_pcm.size();
-            free -= written;
-        }
-    }
-
-    // One pass is over; the music starts again (from memory, and without a
-    // gap when the sink simply goes on playing).
+    // One pass is over. A click stops (its output plays out what it holds);
+    // the music starts again, without a gap when the output simply goes on.
     void passEnded()
     {
         m_status = QMediaPlayer::EndOfMedia;
+        m_since(-1);
+        if (!loops()) {
+            m_playback = QMediaPlayer::StoppedState;
+            if (m_output)
+                m_drain.start();
+            m_changed();
+            if (m_ended)
+                m_ended();
+            return;
+        }
         m_changed();
         QMetaObject::invokeMethod(
             this,
@@ -244,47 +165,50 @@ private:
                 if (m_status != QMediaPlayer::EndOfMedia)
                     return;
                 const QUrl file = m_again();
-                if (file != m_source || !m_sink) {
+                if (file != m_source || !m_output) {
                     play(file);
                     return;
                 }
                 m_status = QMediaPlayer::BufferedMedia;
-                m_since(QDeadlineTimer::current().deadline());
-                m_end.start(int(durationMs()));
+                m_since(nowMs());
+                m_end.start(durationMs());
                 m_changed();
             },
             Qt::QueuedConnection);
     }
 
-    void stopOutput()
-    {
-        m_feed.stop();
-        if (m_sink) {
-            m_sink->stop();
-            delete m_sink;
-        }
-        m_sink = nullptr;
-        m_out = nullptr;
-    }
-
     std::function<void()> m_changed;
     std::function<void(qint64)> m_since;
+    std::function<void()> m_ended;
     std::function<QUrl()> m_again;
     QUrl m_source;
     QMediaPlayer::PlaybackState m_playback = QMediaPlayer::StoppedState;
     QMediaPlayer::MediaStatus m_status = QMediaPlayer::NoMedia;
-    QAudioDecoder *m_decoder = nullptr;
-    QUrl m_decodedFrom;
     QByteArray m_pcm;
     QAudioFormat m_format;
-    QAudioSink *m_sink = nullptr;
-    QIODevice *m_out = nullptr;
-    qint64 m_offset = 0;
+    std::unique_ptr<SoundOutput> m_output;
     QTimer m_end;
-    QTimer m_feed;
+    QTimer m_drain;
 };
 
 } // namespace
+
+struct SoundPlayers::Shared {
+    mutable QMutex lock;
+    std::array<State, kCount> states;
+    std::array<QObject *, kCount> players{};
+    // When the call now running on the sound thread began (monotonic ms);
+    // -1 while the thread is idle.
+    std::atomic<qint64> busySince{-1};
+    // Requests posted from the owner and not yet handled.
+    std::atomic<int> pending{0};
+    // Set when the owner goes away: requests still queued are dropped.
+    std::atomic<bool> closing{false};
+    // When each sound's current pass began (monotonic ms); -1 while it does
+    // not advance. Positions are read from this, so nothing has to wake up
+    // to report them.
+    std::array<std::atomic<qint64>, kCount> since{-1, -1, -1, -1, -1};
+};
 
 // Lives on the sound thread; every method runs there.
 class SoundPlayers::Worker : public QObject {
@@ -305,74 +229,31 @@ public:
 
     void create()
     {
-        quietPlayerWarningsWithoutOutput();
-        m_music = new MusicLoop([this] { snapshot(kBackground); },
-                                [shared = m_shared](qint64 since) { shared->musicSince = since; }, m_musicFile,
-                                this);
-        for (int i = kBackground + 1; i < kCount; ++i) {
-            auto *p = new QMediaPlayer(this);
-            auto *out = new QAudioOutput(this);
-            out->setVolume(1.0f);
-            p->setAudioOutput(out);
-            m_players[i] = p;
-            auto copy = [this, i] { snapshot(i); };
-            connect(p, &QMediaPlayer::sourceChanged, this, copy);
-            connect(p, &QMediaPlayer::playbackStateChanged, this, copy);
-            connect(p, &QMediaPlayer::mediaStatusChanged, this, copy);
-            connect(p, &QMediaPlayer::positionChanged, this, copy);
-        }
-        // The music starts when the start-up chime ends (and loops by
-        // itself). The chime plays once, so its file is dropped, and with it
-        // the back end's threads for it. Queued, so the player that ended
-        // has left its own signal before anything is asked of it.
-        connect(m_players[kStartUp], &QMediaPlayer::mediaStatusChanged, this,
-                [this](QMediaPlayer::MediaStatus status) {
-                    if (status != QMediaPlayer::EndOfMedia)
-                        return;
+        for (int i = 0; i < kCount; ++i) {
+            std::function<void()> ended;
+            // The music starts when the start-up chime ends (and loops by
+            // itself). The chime plays once, so its sound is dropped. Queued,
+            // so the chime has finished its own pass first.
+            if (i == kStartUp)
+                ended = [this] {
                     QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            run([this] {
-                                restart(kBackground, m_musicFile());
-                                if (m_players[kStartUp]->mediaStatus() == QMediaPlayer::EndOfMedia)
-                                    m_players[kStartUp]->setSource(QUrl());
-                                snapshot(kStartUp);
-                            });
-                        },
-                        Qt::QueuedConnection);
-                });
+                        this, [this] { run([this] { chimeEnded(); }); }, Qt::QueuedConnection);
+                };
+            m_sounds[i] = new Sound([this, i] { snapshot(i); },
+                                    [shared = m_shared, i](qint64 since) { shared->since[i] = since; },
+                                    std::move(ended), i == kBackground ? m_musicFile : std::function<QUrl()>(),
+                                    this);
+        }
         QMutexLocker locker(&m_shared->lock);
-        m_shared->players = m_players;
+        std::copy(m_sounds.begin(), m_sounds.end(), m_shared->players.begin());
     }
 
-    void restart(int index, const QUrl &file)
-    {
-        if (index == kBackground) {
-            m_music->play(file);
-            return;
-        }
-        QMediaPlayer *p = m_players[index];
-        if (p->source() != file) {
-            p->setSource(file);
-        } else if (p->mediaStatus() != QMediaPlayer::LoadingMedia &&
-                   p->mediaStatus() != QMediaPlayer::InvalidMedia) {
-            // Stopping rewinds, so a repeated click starts from the top. A
-            // sound still loading has not begun yet; seeking its half-built
-            // pipeline is exactly what can dead-lock the back end.
-            p->stop();
-        }
-        p->play();
-        snapshot(index);
-    }
+    void restart(int index, const QUrl &file) { m_sounds[index]->play(file); }
 
     void clearAll()
     {
-        m_music->clear();
-        for (int i = kBackground + 1; i < kCount; ++i) {
-            m_players[i]->stop();
-            m_players[i]->setSource(QUrl());
-            snapshot(i);
-        }
+        for (Sound *s : m_sounds)
+            s->clear();
     }
 
     void shutdown()
@@ -381,38 +262,38 @@ public:
             QMutexLocker locker(&m_shared->lock);
             m_shared->players = {};
         }
-        delete m_music;
-        m_music = nullptr;
-        for (QMediaPlayer *&p : m_players) {
-            delete p;
-            p = nullptr;
+        for (Sound *&s : m_sounds) {
+            delete s;
+            s = nullptr;
         }
-        qDeleteAll(children()); // the outputs
     }
 
 private:
+    void chimeEnded()
+    {
+        Sound *chime = m_sounds[kStartUp];
+        if (chime->state().status != QMediaPlayer::EndOfMedia)
+            return; // clicked again meanwhile
+        restart(kBackground, m_musicFile());
+        // Its file goes once the output has played what it still holds.
+        QTimer::singleShot(Sound::kDrainMs, chime, [this, chime] {
+            run([chime] {
+                if (chime->state().status == QMediaPlayer::EndOfMedia)
+                    chime->clear();
+            });
+        });
+    }
+
     void snapshot(int i)
     {
-        if (i == kBackground) {
-            const State s = m_music->state();
-            QMutexLocker locker(&m_shared->lock);
-            m_shared->states[i] = s;
-            return;
-        }
-        const QMediaPlayer *p = m_players[i];
-        State s;
-        s.source = p->source();
-        s.playback = p->playbackState();
-        s.status = p->mediaStatus();
-        s.position = p->position();
+        const State s = m_sounds[i]->state();
         QMutexLocker locker(&m_shared->lock);
         m_shared->states[i] = s;
     }
 
     std::shared_ptr<Shared> m_shared;
     std::function<QUrl()> m_musicFile;
-    std::array<QMediaPlayer *, kCount> m_players{};
-    MusicLoop *m_music = nullptr;
+    std::array<Sound *, kCount> m_sounds{};
 };
 
 SoundPlayers::SoundPlayers(std::function<QUrl()> musicFile, QObject *parent)
@@ -566,12 +447,13 @@ SoundPlayers::State SoundPlayers::state(int index) const
         return {};
     QMutexLocker locker(&m_shared->lock);
     State s = m_shared->states[index];
-    if (index == kBackground && m_shared->musicSince >= 0)
-        s.position = nowMs() - m_shared->musicSince;
+    const qint64 since = m_shared->since[index];
+    if (since >= 0)
+        s.position = nowMs() - since;
     return s;
 }
 
-QMediaPlayer *SoundPlayers::player(int index)
+QObject *SoundPlayers::player(int index)
 {
     if (index < 0 || index >= kCount)
         return nullptr;

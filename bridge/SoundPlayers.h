@@ -1,17 +1,17 @@
 #pragma once
 // The view's five sound players, kept on a thread of their own.
 //
-// Qt Multimedia's GStreamer back end can dead-lock while it loads a file: the
-// thread that sets the source seeks the half-built pipeline while a streaming
-// thread adds the decoder's output under the pipeline's lock. Loading and
-// clearing also wait up to a second for the pipeline to change state. None of
-// that may happen on the GUI thread, so every player call runs here on the
-// sound thread; the GUI thread only posts requests and reads a copy of the
-// players' state. A sound thread that stays stuck in one call is abandoned
-// and replaced by a fresh one with new players, so sounds come back.
+// Each player decodes its file once to PCM (libsndfile, already loaded with
+// the sound server's client library) and plays it through an audio sink; no
+// media framework is loaded at all. Decoding a file and opening a stream on
+// the sound server can still take a while, or hang with the server, so every
+// player call runs here on the sound thread; the GUI thread only posts
+// requests and reads a copy of the players' state. A sound thread that stays
+// stuck in one call is abandoned and replaced by a fresh one with new
+// players, so sounds come back.
 //
-// The thread, the players and the media back end behind them come into being
-// only when a sound is first asked for: with sounds off they never load.
+// The thread and the players come into being only when a sound is first
+// asked for: with sounds off nothing of it loads.
 
 #include <QMediaPlayer>
 #include <QMutex>
@@ -59,12 +59,10 @@ public:
 
     // Any thread.
     State state(int index) const;
-    // The player object of a click sound (1..4; the music has none), for
-    // tests (it starts the players); it lives on the
-    // sound thread, so only compare it or connect to it with a queued
-    // connection.
-    QMediaPlayer *player(int index);
-    // Whether the sound thread and the media back end have been started.
+    // The player object of sound `index`, for tests (it starts the players);
+    // it lives on the sound thread, so only compare it.
+    QObject *player(int index);
+    // Whether the sound thread and its players have been started.
     bool started() const { return m_thread != nullptr; }
     // Number of times a stuck sound thread was replaced (the music, if it
     // was on, starts again on the new players).

@@ -29,7 +29,6 @@
 
 class Hid_Thread;
 class ProfileWriter;
-class QMediaPlayer;
 class SoundPlayers;
 
 class myQQuickView : public QQuickWidget {
@@ -171,10 +170,7 @@ public slots:
     void clearAllMedia();
 
 public:
-    // Click sound players, for tests (index 1..4; the music, 0, is looped
-    // from memory without one). They live on the sound thread: read their
-    // state through sounds()->state(index).
-    QMediaPlayer *player(int index) const;
+    // The players, for tests: read their state through sounds()->state(index).
     SoundPlayers *sounds() const { return m_sounds; }
     bool isAudioEnabled() const { return m_soundEnabled; }
 

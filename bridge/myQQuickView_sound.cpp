@@ -2,16 +2,15 @@
 // its own sound and the kinds overlap with each other and with the music.
 // Player 0 loops the background music from memory; the end of the start-up
 // chime (player 1) starts it. The players run on their own thread, started
-// with the first sound (SoundPlayers):
-// the media back end can block for a second, or for good, while it loads a
-// file, and a click must never freeze the window.
+// with the first sound (SoundPlayers): decoding a file or opening a stream
+// on the sound server can take a while, and a click must never freeze the
+// window.
 
 #include "myQQuickView.h"
 
 #include "SoundPlayers.h"
 
 #include <QDir>
-#include <QMediaPlayer>
 #include <QUrl>
 
 namespace {
@@ -34,13 +33,8 @@ QUrl soundUrl(int index)
 
 void myQQuickView::createSoundPlayers()
 {
-    // Nothing loads here: the media back end starts with the first sound.
+    // Nothing loads here: the players start with the first sound.
     m_sounds = new SoundPlayers([] { return soundUrl(kBackground); }, this);
-}
-
-QMediaPlayer *myQQuickView::player(int index) const
-{
-    return m_sounds->player(index);
 }
 
 void myQQuickView::playMedia_Index(uchar index)

@@ -7,9 +7,9 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-declarative-dev qt6-declarative-private-dev qt6-multimedia-dev
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qttest
-  qml6-module-qtmultimedia qml6-module-qtqml-workerscript
+  qml6-module-qtqml-workerscript
   libhidapi-dev libudev-dev libglib2.0-dev libx11-dev gsettings-desktop-schemas
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libsndfile1-dev libpulse-dev pulseaudio pulseaudio-utils
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth xdotool x11-xserver-utils x11-utils imagemagick
   e2fsprogs qt6-wayland weston
