@@ -18,6 +18,4 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 
 cd "$BUILD_DIR"
-# A window test that fails once under load is run once more; it is reported
-# either way, and docs/testing.md lists the ones seen doing it.
-ctest --output-on-failure -j"$(nproc)" --timeout 300 --repeat until-pass:2 "$@"
+ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
