@@ -1,7 +1,5 @@
-// The main screen in a real window on the virtual mouse: switching and
-// exporting profiles, the settings panel (skin, palette fields, text size),
-// the real file dialogs, page controls that keep their place, and reach by
-// keyboard and screen reader.
+// The main screen in a real window on the virtual mouse: profiles, settings panel, real file
+// dialogs, page controls that keep their place, reach by keyboard and screen reader.
 #include "SceneDriver.h"
 
 #include <QAccessible>
@@ -18,13 +16,6 @@ using namespace scenedriver;
 
 namespace {
 
-// Colour in the middle of a profile button.
-QRgb profileColour(Scene &scene, int slot)
-{
-    QQuickItem *button = item(scene.view, QStringLiteral("profileButton%1").arg(slot));
-    return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint());
-}
-
 QString objectPath(QQuickItem *it)
 {
     QStringList names;
@@ -35,8 +26,7 @@ QString objectPath(QQuickItem *it)
     return names.join('/');
 }
 
-// Interactive nodes of the accessibility tree under iface that show and can
-// be used, in tree order.
+// Usable, shown interactive nodes of the accessibility tree under iface, in tree order.
 void interactiveNodes(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
 {
     static const QList<QAccessible::Role> roles = {
@@ -52,8 +42,7 @@ void interactiveNodes(QAccessibleInterface *iface, QList<QAccessibleInterface *>
         interactiveNodes(iface->child(i), out);
 }
 
-// Share of the pixels along the top and bottom edge of r that differ
-// clearly between two shots.
+// Share of the pixels along the top and bottom edge of r that differ clearly between two shots.
 double edgeChange(const QImage &a, const QImage &b, const QRect &r)
 {
     int changed = 0, all = 0;
@@ -68,9 +57,8 @@ double edgeChange(const QImage &a, const QImage &b, const QRect &r)
     return all ? double(changed) / all : 0;
 }
 
-// Whether a widget's text shows on screen: the grey level of its background
-// (the most common one) lies far from its text colour, and some pixels are
-// drawn near the text colour.
+// Whether a widget's text shows on screen: its background (the commonest grey) lies far from
+// its text colour, and some pixels are drawn near the text colour.
 bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
 {
     const QPoint at = w->mapToGlobal(QPoint(0, 0));
@@ -89,9 +77,8 @@ bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
     return std::abs(background - text) >= 100 && nearText >= 10;
 }
 
-// Opens a real file dialog with `open` and checks on screen, for at most 10 s
-// after it shows, that its labels and lists are readable; closes it. Polled
-// from a timer: the dialog runs its own event loop inside the opening click.
+// Opens a real file dialog with `open`, checks on screen (for up to 10 s once shown) that its labels
+// and lists are readable, closes it. Polled from a timer: the dialog runs its own event loop.
 QString unreadableParts(const std::function<bool()> &open)
 {
     QString result = QStringLiteral("no file dialog");
@@ -171,8 +158,7 @@ private slots:
         // The stage (0BH) goes last; the screen stays locked until it is out.
         const auto switchTo = [&](int slot) {
             scene.clear();
-            return clickItem(scene.view, QStringLiteral("profileButton%1").arg(slot)) &&
-                   scene.sent(0x0B).size() == 1 &&
+            return scene.click(QStringLiteral("profileButton%1").arg(slot)) && scene.sent(0x0B).size() == 1 &&
                    QTest::qWaitFor(
                        [&] { return scene.device->openHandleCount() == 0 && scene.view->isEnabled(); }, 5000);
         };
@@ -201,10 +187,9 @@ private slots:
         QVERIFY(!(dev.functionOption()[2] & 0x40));
         QVERIFY(dev.keyMatrix() != matrix);
 
-        // A click on the current slot sends nothing: a marker command sent
-        // after the click is the only frame that reaches the device.
+        // A click on the current slot sends nothing: a marker sent after it is the only frame.
         scene.clear();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton0")));
+        QVERIFY(scene.click("profileButton0"));
         QCoreApplication::processEvents();
         scene.view->hidThread()->hid_07H_SetLEDInstructFunction(0x5A, 0, 0, 0);
         QCOMPARE(scene.sent(0x07).size(), 1);
@@ -225,27 +210,26 @@ private slots:
         }
         qputenv("Z3_SCRIPTED_DIALOGS", answers.toUtf8());
         const struct Unset {
-            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
+            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); } // the later tests open real dialogs
         } unset;
         Scene scene;
         QVERIFY(scene.start());
         // Opened at the right end of the slot, the menu leaves its label in view.
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton, QPointF(90, 15)));
-        QQuickItem *menu = item(scene.view, QStringLiteral("profileMenu"));
+        QVERIFY(scene.click("profileButton1", QPointF(90, 15), Qt::RightButton));
+        QQuickItem *menu = scene.at("profileMenu");
         QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 3000);
-        QQuickItem *label = item(scene.view, QStringLiteral("profileButton1"))->childItems().value(1);
+        QQuickItem *label = scene.at("profileButton1")->childItems().value(1);
         QCOMPARE(label->property("text").toString(), QStringLiteral("P02"));
         QVERIFY(!menu->mapRectToScene(menu->boundingRect())
                      .intersects(label->mapRectToScene(label->boundingRect())));
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileMenuEntry1"))); // SAVE
+        QVERIFY(scene.click("profileMenuEntry1")); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
-        qunsetenv("Z3_SCRIPTED_DIALOGS");
         QFile pf(target), slot(folder.path(QStringLiteral("modules/setting/p2.bin")));
         QVERIFY(pf.open(QIODevice::ReadOnly) && slot.open(QIODevice::ReadOnly));
         QCOMPARE(pf.readAll(), slot.readAll());
         // The menu closes; the current slot stays P01.
         QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 3000);
-        QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 0);
+        QCOMPARE(scene.at("pfItem")->property("currentIndex").toInt(), 0);
     }
 
     // Every file dialog opened for real draws its labels and lists readably.
@@ -267,7 +251,7 @@ private slots:
         QVERIFY(scene.start());
         // Each dialog from its context-menu entry (right-click on `opener`).
         const auto check = [&](const char *what, QQuickItem *opener, const char *menu, int entry) {
-            QQuickItem *m = item(scene.view, QLatin1String(menu));
+            QQuickItem *m = scene.at(QLatin1String(menu));
             const QString bad = unreadableParts([&] {
                 if (!click(scene.view, opener, {10, opener->height() / 2}, Qt::RightButton) ||
                     !QTest::qWaitFor([m] { return m->isVisible() && m->opacity() == 1.0; }, 3000))
@@ -282,33 +266,29 @@ private slots:
             QVERIFY2(bad.isEmpty(), qPrintable(QLatin1String(what) + ": " + bad));
             QTRY_VERIFY_WITH_TIMEOUT(scene.view->isEnabled() && !m->isVisible(), 5000);
         };
-        check("profile LOAD", item(scene.view, QStringLiteral("profileButton0")), "profileMenu", 0);
-        check("profile SAVE", item(scene.view, QStringLiteral("profileButton0")), "profileMenu", 1);
+        check("profile LOAD", scene.at("profileButton0"), "profileMenu", 0);
+        check("profile SAVE", scene.at("profileButton0"), "profileMenu", 1);
         QQuickItem *page = scene.openPage(1, QStringLiteral("pageMacro"));
-        QVERIFY(page && clickItem(scene.view, QStringLiteral("addMacro")));
+        QVERIFY(page && scene.click("addMacro"));
         QQuickItem *row = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            row = findItem(findItem(page, QStringLiteral("macroFiles")), QStringLiteral("row0")), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(row = scene.at("row0", scene.at("macroFiles", page)), 3000);
         check("macro LOAD", row, "macroMenu", 0);
         check("macro SAVE", row, "macroMenu", 1);
         QVERIFY(scene.openSettings());
-        const QString bad =
-            unreadableParts([&] { return clickItem(scene.view, QStringLiteral("backgroundToggle")); });
+        const QString bad = unreadableParts([&] { return scene.click("backgroundToggle"); });
         QVERIFY2(bad.isEmpty(), qPrintable("background picture: " + bad));
     }
 
-    // The settings panel shows what is in use: the palette fields follow the
-    // selected entry and a field left without an edit changes nothing;
-    // exactly one text-size box is checked whatever the order of clicks and
-    // after DEFAULT; skin 2 changes the artwork.
+    // The settings panel shows what is in use: the palette fields follow the selected entry and a
+    // field left unedited changes nothing; exactly one text-size box is checked whatever the order
+    // of clicks and after DEFAULT; skin 2 changes the artwork.
     void settingsPanelShowsWhatIsInUse()
     {
-        WorkFolder folder;
-        QVERIFY(folder.make());
-        Scene scene;
-        QVERIFY(scene.start());
+        Program p;
+        QVERIFY(p.open());
+        Scene &scene = p.scene;
         QVERIFY(scene.openSettings());
-        QQuickItem *page = item(scene.view, QStringLiteral("pageGlobalsetting"));
+        QQuickItem *page = scene.at("pageGlobalsetting");
         const auto fields = [&] {
             QList<int> out;
             for (const char *f : {"inputR", "inputG", "inputB"})
@@ -319,62 +299,51 @@ private slots:
             QQuickItem *e = findItem(page, QStringLiteral("paletteEntry%1").arg(k));
             return QColor(scene.shot().pixel(e->mapToScene(QPointF(11, 11)).toPoint()));
         };
-        QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry0")));
+        QVERIFY(scene.click("paletteEntry0"));
         const QColor b = swatch(1);
         for (const char *field : {"inputG", "inputR"}) {
-            QVERIFY(clickItem(scene.view, QLatin1String(field)));
-            QVERIFY(
-                clickItem(scene.view, QStringLiteral("pageGlobalsetting"), Qt::LeftButton, QPointF(5, 5)));
-            QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry1")));
+            QVERIFY(scene.click(field) && scene.click("pageGlobalsetting", QPointF(5, 5)));
+            QVERIFY(scene.click("paletteEntry1"));
             QCOMPARE(fields(), (QList<int>{b.red(), b.green(), b.blue()}));
             QCOMPARE(swatch(1), b);
         }
 
-        QQuickItem *normal = item(scene.view, QStringLiteral("sizeNormal"));
-        QQuickItem *larger = item(scene.view, QStringLiteral("sizeLarger"));
-        const auto check = [&](const char *step, int size) {
-            QCOMPARE(scene.view->rootObject()->property("globalSetting_size").toInt(), size);
-            QVERIFY2(normal->property("isSelect").toBool() == (size == 11) &&
-                         larger->property("isSelect").toBool() == (size == 12),
-                     step);
-        };
-        check("start", 11);
-        for (const char *name : {"sizeNormal", "sizeLarger", "sizeLarger", "sizeNormal", "sizeLarger"}) {
-            QVERIFY(clickItem(scene.view, QLatin1String(name)));
-            check(name, QByteArray(name) == "sizeLarger" ? 12 : 11);
+        // Each step: the box clicked (none: DEFAULT) and the size then in use.
+        const QList<std::pair<const char *, int>> steps = {{"sizeNormal", 11}, {"sizeLarger", 12},
+            {"sizeLarger", 12}, {"sizeNormal", 11}, {"sizeLarger", 12}, {"settingResetButton", 11}};
+        for (const auto &[box, size] : steps) {
+            QVERIFY(scene.click(box));
+            QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), size, 3000);
+            QVERIFY2(scene.at("sizeNormal")->property("isSelect").toBool() == (size == 11) &&
+                         scene.at("sizeLarger")->property("isSelect").toBool() == (size == 12), box);
         }
-        QVERIFY(clickItem(scene.view, QStringLiteral("settingResetButton")));
-        QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), 11, 3000);
-        check("DEFAULT", 11);
 
-        QVERIFY(chooseRow(scene.view, QStringLiteral("skinList"), 1));
+        QVERIFY(chooseRow(scene.view, "skinList", 1));
         QCOMPARE(scene.view->rootObject()->property("skin_No").toInt(), 2);
-        QVERIFY(clickItem(scene.view, QStringLiteral("settingButton")));
-        QTRY_VERIFY_WITH_TIMEOUT(!item(scene.view, QStringLiteral("settingPanel"))->isVisible(), 5000);
-        const auto orange = [&] {
-            const QRgb c = profileColour(scene, 0);
-            return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30;
-        };
-        QTRY_VERIFY2_WITH_TIMEOUT(orange(), qPrintable(QColor(profileColour(scene, 0)).name()), 5000);
+        QVERIFY(scene.click("settingButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(!scene.at("settingPanel")->isVisible(), 5000);
+        QQuickItem *button = scene.at("profileButton0");
+        const auto colour = [&] { return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint()); };
+        const auto orange = [&](QRgb c) { return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30; };
+        QTRY_VERIFY2_WITH_TIMEOUT(orange(colour()), qPrintable(QColor(colour()).name()), 5000);
     }
 
-    // The fire key's mouse drop-down and key box take the same place, in the
-    // column of the other fire controls, whichever type is chosen.
+    // The fire key's mouse drop-down and key box take the same place, in the column of the other
+    // fire controls, whichever type is chosen.
     void fireKeyControlsKeepTheirPlace()
     {
         Program p;
         QVERIFY(p.open("logo=0", 0, "pageKeydefine"));
-        const auto key = [&](const char *name) { return p.at(QLatin1String(name)); };
         QVERIFY(p.choose("buttonList", 3));
         QVERIFY(p.choose("functionMenu", 5)); // FIRE
-        QQuickItem *mouse = key("fireMouseMenu");
+        QQuickItem *mouse = p.at("fireMouseMenu");
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         const QPointF place = sceneRect(mouse).topLeft();
-        QCOMPARE(place.x(), sceneRect(key("fireSpeed")).x());
-        QVERIFY(click(p.scene.view, key("fireTypeKey")));
-        QTRY_VERIFY_WITH_TIMEOUT(key("fireKey")->isVisible() && !mouse->isVisible(), 3000);
-        QCOMPARE(sceneRect(key("fireKey")).topLeft(), place);
-        QVERIFY(click(p.scene.view, key("fireTypeMouse")));
+        QCOMPARE(place.x(), sceneRect(p.at("fireSpeed")).x());
+        QVERIFY(p.click("fireTypeKey"));
+        QTRY_VERIFY_WITH_TIMEOUT(p.at("fireKey")->isVisible() && !mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(p.at("fireKey")).topLeft(), place);
+        QVERIFY(p.click("fireTypeMouse"));
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         QCOMPARE(sceneRect(mouse).topLeft(), place);
     }
@@ -383,34 +352,28 @@ private slots:
     void newMacroScrollsIntoView()
     {
         Program p;
-        QVERIFY(p.open("logo=0"));
-        Scene &s = p.scene;
-        QQuickItem *page = s.openPage(1, "pageMacro");
-        QVERIFY(page);
-        QQuickItem *files = s.at("macroFiles", page);
-        const auto count = [&] {
-            return page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
-        };
+        QVERIFY(p.open("logo=0", 1, "pageMacro"));
+        QQuickItem *files = p.at("macroFiles");
+        const auto count = [&] { return p.page->property("md_MacroFile").value<QObject *>()->property("count").toInt(); };
         const int had = count();
         for (int n = 1; n <= 12; ++n) {
-            QVERIFY(click(s.view, s.at("addMacro", page)));
+            QVERIFY(p.click("addMacro"));
             QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
-            const QString row = QStringLiteral("row%1").arg(files->property("currentIndex").toInt());
-            QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) &&
-                                          sceneRect(files).contains(sceneRect(s.at(row, files))),
-                                      qPrintable(row + " out of view"), 3000);
+            QQuickItem *row = nullptr;
+            const int index = files->property("currentIndex").toInt();
+            QTRY_VERIFY2_WITH_TIMEOUT((row = p.scene.at(QStringLiteral("row%1").arg(index), files)) &&
+                                          sceneRect(files).contains(sceneRect(row)),
+                                      qPrintable(QStringLiteral("row %1 out of view").arg(index)), 3000);
         }
     }
 
-    // Every control of the four pages, the menus and the settings page has a
-    // name and a role, and Tab visits each one of them in reading order with
-    // a focus mark drawn around it.
+    // Every control of the menus, the four pages and the settings page has a name and a role,
+    // and Tab visits each in reading order with a focus mark drawn around it.
     void keyboardAndScreenReaderReachEveryControl()
     {
-        WorkFolder folder;
-        QVERIFY(folder.make());
-        Scene scene;
-        QVERIFY(scene.start());
+        Program p;
+        QVERIFY(p.open());
+        Scene &scene = p.scene;
         QQuickWindow *window = scene.view->quickWindow();
         scene.widget->activateWindow();
         scene.view->setFocus(Qt::OtherFocusReason);
@@ -433,9 +396,8 @@ private slots:
                                     QString::number(n->rect().x()) + "," + QString::number(n->rect().y())));
                 named << n->object();
             }
-            // Tab until focus comes round again; every stop is named and
-            // marked, and within its region follows the previous stop in
-            // reading order (never back up and to the left).
+            // Tab until focus comes round again: every stop is named, marked and, within its
+            // region, after the previous stop in reading order (never back up and to the left).
             QSet<QObject *> stops;
             QList<std::tuple<QString, QRect, QString>> cycle;
             QImage before = scene.shot();
@@ -471,19 +433,16 @@ private slots:
                          qPrintable(what + ": Tab skips " + objectPath(qobject_cast<QQuickItem *>(o))));
         };
         check(QStringLiteral("menus"));
-        if (QTest::currentTestFailed())
-            return;
-        QQuickItem *container = item(scene.view, QStringLiteral("pageContainer"));
-        QQuickItem *content = item(scene.view, QStringLiteral("pageContent"));
-        for (int page = 0; page < 4; ++page) {
-            QVERIFY(clickItem(scene.view, QStringLiteral("fnButton%1").arg(page)));
+        QQuickItem *container = scene.at("pageContainer"), *content = scene.at("pageContent");
+        for (int page = 0; page < 4 && !QTest::currentTestFailed(); ++page) {
+            QVERIFY(scene.click(QStringLiteral("fnButton%1").arg(page)));
             QTRY_VERIFY_WITH_TIMEOUT(container->property("curID").toInt() == page && content->x() == 0, 5000);
             check(QStringLiteral("page %1").arg(page));
-            if (QTest::currentTestFailed())
-                return;
         }
-        QVERIFY(scene.openSettings());
-        check(QStringLiteral("settings"));
+        if (!QTest::currentTestFailed()) {
+            QVERIFY(scene.openSettings());
+            check(QStringLiteral("settings"));
+        }
     }
 };
 

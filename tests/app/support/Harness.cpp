@@ -11,30 +11,17 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-namespace {
-
 // A test killed by its time limit must not leave servers or windows behind.
-void dieWithParent(QProcess &process)
+static void dieWithParent(QProcess &process)
 {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
-
-QStringList numbers(std::initializer_list<int> values)
-{
-    QStringList out;
-    for (int v : values)
-        out << QString::number(v);
-    return out;
-}
-
-} // namespace
 
 HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
 {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
         return;
-    // Xvfb picks a free number itself and writes it to our pipe once it
-    // listens: a number chosen here could race another test's server.
+    // Xvfb picks a free number and writes it once it listens: one chosen here could race another test.
     dieWithParent(m_process);
     m_process.setStandardErrorFile(QProcess::nullDevice());
     m_process.start(QStringLiteral("Xvfb"),
@@ -107,6 +94,13 @@ void Harness::setConfig(const QString &key, const QVariant &value) const
 {
     QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
         .setValue(key, value);
+}
+
+QString Harness::config(const QString &key) const
+{
+    return QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
+        .value(key)
+        .toString();
 }
 
 bool Harness::displayAvailable()
@@ -189,33 +183,23 @@ QList<Harness::Window> Harness::windows() const
     return result;
 }
 
-Harness::Window Harness::waitForWindow(int timeoutMs, QSize minSize)
+Harness::Window Harness::waitForWindow(bool dialog)
 {
     Window found;
     waitFor(
         [&] {
             const QList<Window> all = windows();
-            if (!all.isEmpty() && all.first().geometry.width() >= minSize.width() &&
-                all.first().geometry.height() >= minSize.height())
+            for (const Window &w : all)
+                if (dialog && w.id != m_mainId)
+                    found = w;
+            const QSize largest = all.isEmpty() ? QSize() : all.first().geometry.size();
+            if (!dialog && largest.width() >= 400 && largest.height() >= 300)
                 found = all.first();
             return found.isValid() || !isRunning();
         },
-        timeoutMs);
-    m_mainId = found.id;
-    return found;
-}
-
-Harness::Window Harness::waitForDialog(int timeoutMs)
-{
-    Window found;
-    waitFor(
-        [&] {
-            for (const Window &w : windows())
-                if (w.id != m_mainId)
-                    found = w;
-            return found.isValid() || !isRunning();
-        },
-        timeoutMs);
+        60000);
+    if (!dialog)
+        m_mainId = found.id;
     return found;
 }
 
@@ -227,23 +211,25 @@ QRect Harness::mainGeometry() const
     return QRect();
 }
 
-bool Harness::click(int x, int y, int button)
+bool Harness::pointer(QPoint at, const QStringList &then)
 {
-    const QRect g = mainGeometry();
-    return g.isValid() && xdotool(QStringList{"mousemove"} + numbers({g.x() + x, g.y() + y}) +
-                                  QStringList{"click", QString::number(button)});
+    return xdotool(QStringList{"mousemove", QString::number(at.x()), QString::number(at.y())} + then);
 }
 
-bool Harness::drag(QPoint from, QPoint to, int steps)
+bool Harness::click(int x, int y)
+{
+    const QRect g = mainGeometry();
+    return g.isValid() && pointer(g.topLeft() + QPoint(x, y), {"click", "1"});
+}
+
+bool Harness::drag(QPoint from, QPoint to)
 {
     const QPoint start = mainGeometry().topLeft() + from;
-    if (!mainGeometry().isValid() ||
-        !xdotool(QStringList{"mousemove"} + numbers({start.x(), start.y()}) + QStringList{"mousedown", "1"}))
+    if (!mainGeometry().isValid() || !pointer(start, {"mousedown", "1"}))
         return false;
     // The window follows the pointer: each step is taken from the press point.
-    for (int i = 1; i <= steps; ++i) {
-        const QPoint p = start + (to - from) * i / steps;
-        xdotool(QStringList{"mousemove"} + numbers({p.x(), p.y()}));
+    for (int i = 1; i <= 8; ++i) {
+        pointer(start + (to - from) * i / 8);
         QTest::qWait(20);
     }
     return xdotool({"mouseup", "1"});
@@ -287,14 +273,12 @@ QString Harness::output() const
     return m_output;
 }
 
-bool Harness::waitForExit(int timeoutMs, int *exitCode)
+int Harness::waitForExit(int timeoutMs)
 {
     if (!m_process || (isRunning() && !m_process->waitForFinished(timeoutMs)))
-        return false;
+        return -2;
     output();
-    if (exitCode)
-        *exitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
-    return true;
+    return m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
 }
 
 int Harness::distinctColours(const QImage &image)
