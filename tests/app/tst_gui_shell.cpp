@@ -1,6 +1,5 @@
-// The program as a user meets it: started for real under X, driven with real
-// input, judged by its windows, exit codes, screenshots, boxes, wire log and
-// files.
+// The program as a user meets it: started for real under X, driven with real input, judged by
+// its windows, exit codes, screenshots, boxes, wire log and files.
 #include "Harness.h"
 #include "Unwritable.h"
 
@@ -10,13 +9,6 @@
 #include <csignal>
 
 namespace {
-
-QString configValue(const Harness &h, const QString &key)
-{
-    return QSettings(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
-        .value(key)
-        .toString();
-}
 
 bool waitForScene(Harness &h)
 {
@@ -32,12 +24,12 @@ struct Script {
         if (f.open(QIODevice::WriteOnly))
             f.write("ok\n");
     }
-    QMap<QString, QString> env(const QString &mouse = QString()) const
+    // Starts h with boxes answered from the script, on `mouse`.
+    bool start(Harness &h, const QString &mouse = QString(), QMap<QString, QString> env = {}) const
     {
-        QMap<QString, QString> e{{QStringLiteral("Z3_SCRIPTED_DIALOGS"), path}};
-        if (!mouse.isEmpty())
-            e.insert(QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse);
-        return e;
+        env.insert(QStringLiteral("Z3_SCRIPTED_DIALOGS"), path);
+        env.insert(QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse);
+        return h.start({QStringLiteral("--virtual-device")}, env);
     }
     QString log() const
     {
@@ -58,10 +50,9 @@ private slots:
             QSKIP("needs an X display and xdotool (scripts/test.sh starts Xvfb)");
     }
 
-    // Started from another folder it finds its files, shows the scene in a
-    // window of its size named from its configuration, talks to the mouse,
-    // moves when dragged and ends by its close button, leaving that folder
-    // untouched.
+    // Started from another folder it finds its files, shows the scene in a window of its size named
+    // from its configuration, talks to the mouse, moves when dragged and ends by its close button,
+    // leaving that folder untouched.
     void startedElsewhereItShowsItselfAndEndsByItsCloseButton()
     {
         Harness h;
@@ -71,8 +62,8 @@ private slots:
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QCOMPARE(w.geometry.size(), QSize(1000, 600));
-        QVERIFY(!configValue(h, QStringLiteral("common/name")).isEmpty());
-        QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+        QVERIFY(!h.config("common/name").isEmpty());
+        QCOMPARE(w.name, h.config("common/name"));
         QVERIFY2(waitForScene(h), "the window stays blank");
         QVERIFY(h.wireLog().contains(QStringLiteral(" cmd feature-out 00 "))); // the handshake
         // The close button is drawn in the accent once the top menu is in.
@@ -93,17 +84,13 @@ private slots:
         QVERIFY2(qAbs(moved.x() - 80) <= 4 && qAbs(moved.y() - 60) <= 4,
                  qPrintable(QStringLiteral("moved by %1,%2").arg(moved.x()).arg(moved.y())));
         QVERIFY(h.click(970, 20));
-        int code = -1;
-        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
-        QCOMPARE(code, 0);
-        // Read once the program has ended: until then part of its output may
-        // still sit in the pipe.
+        QVERIFY2(h.waitForExit() == 0, qPrintable(h.output()));
+        // Read once the program has ended: until then part of its output may still sit in the pipe.
         QVERIFY(h.output().contains(QStringLiteral("Device Connect")));
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
-    // The missing-mouse box and the window both end cleanly, by OK or by a
-    // signal, also while the start-up box is open.
+    // The missing-mouse box and the window both end cleanly, by OK or by a signal.
     void endsCleanly_data()
     {
         QTest::addColumn<QString>("mouse");
@@ -120,18 +107,15 @@ private slots:
         QVERIFY2(
             h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse}}),
             qPrintable(h.lastError()));
-        const Harness::Window w = mouse.isEmpty() ? h.waitForWindow() : h.waitForDialog();
+        const Harness::Window w = h.waitForWindow(!mouse.isEmpty());
         QVERIFY2(w.isValid(), qPrintable(h.output()));
-        if (!mouse.isEmpty()) {
-            // A small box captioned with the window title; no main window.
-            QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+        if (!mouse.isEmpty()) { // a small box captioned with the window title; no main window
+            QCOMPARE(w.name, h.config("common/name"));
             QVERIFY(w.geometry.width() < 1000 && w.geometry.height() < 600);
             QCOMPARE(h.windows().size(), 1);
         }
         QVERIFY(signal ? ::kill(pid_t(h.pid()), signal) == 0 : h.key(QStringLiteral("Return"), w));
-        int code = -1;
-        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
-        QCOMPARE(code, 0);
+        QVERIFY2(h.waitForExit() == 0, qPrintable(h.output()));
     }
 
     void missingMouseBoxNamesTheProduct_data()
@@ -140,17 +124,14 @@ private slots:
         QTest::addColumn<QString>("configKey");
         QTest::addColumn<QVariant>("configValue");
         QTest::addColumn<bool>("denied");
-        QTest::newRow("absent") << "absent"
-                                << "" << QVariant() << false;
-        QTest::newRow("another code") << "code=123456"
-                                      << "" << QVariant() << false;
-        QTest::newRow("five-character code") << ""
-                                             << "common/sCode1" << QVariant("58260") << false;
-        QTest::newRow("short product list")
-            << "absent"
-            << "common/product_name" << QVariant(QStringList{"Keyboard"}) << false;
-        QTest::newRow("access denied") << "deny"
-                                       << "" << QVariant() << true;
+        const auto row = [](const char *name, const char *mouse, const char *key, QVariant value, bool denied) {
+            QTest::newRow(name) << QString(mouse) << QString(key) << value << denied;
+        };
+        row("absent", "absent", "", {}, false);
+        row("another code", "code=123456", "", {}, false);
+        row("five-character code", "", "common/sCode1", "58260", false);
+        row("short product list", "absent", "common/product_name", QStringList{"Keyboard"}, false);
+        row("access denied", "deny", "", {}, true);
     }
     void missingMouseBoxNamesTheProduct()
     {
@@ -162,13 +143,11 @@ private slots:
         if (!configKey.isEmpty())
             h.setConfig(configKey, configValue);
         const Script script(h);
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(mouse)));
-        int code = -1;
-        QVERIFY(h.waitForExit(30000, &code));
-        QCOMPARE(code, 0);
+        QVERIFY(script.start(h, mouse));
+        QCOMPARE(h.waitForExit(), 0);
         const QString log = script.log();
-        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !")
-                                    .arg(::configValue(h, "common/name"))),
+        QVERIFY2(log.startsWith(
+                     QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !").arg(h.config("common/name"))),
                  qPrintable(log));
         QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
         QCOMPARE(log.count('\n'), 1);
@@ -179,16 +158,15 @@ private slots:
         Harness h;
         h.setConfig(QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
         const Script script(h);
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(QStringLiteral("absent"))));
+        QVERIFY(script.start(h, QStringLiteral("absent")));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
         QCOMPARE(script.log(), QStringLiteral("warning\t%1\t===== Demo Mode =====\n").arg(w.name));
     }
 
-    // Data that cannot be written is never worked on in place: a read-only
-    // copy works in the user's folder without a word; installed data with
-    // no writable home is shown read-only, and the program says so once.
+    // Data that cannot be written is never worked on in place: a read-only copy works in the user's
+    // folder without a word; installed data with no writable home is shown read-only, said once.
     void readOnlyDataIsNotWorkedInPlace_data()
     {
         QTest::addColumn<bool>("installed");
@@ -212,8 +190,7 @@ private slots:
         if (!unwritable.holds())
             QSKIP("this file system lets the tests write anywhere");
         const Script script(h);
-        env.insert(script.env());
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, env));
+        QVERIFY(script.start(h, QString(), env));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QVERIFY2(waitForScene(h), "no artwork");
@@ -245,9 +222,9 @@ private slots:
         QVERIFY(!QFileInfo::exists(h.workDir() + QStringLiteral("/wire.log")));
     }
 
-    // Keys typed into the window while recording reach the macro file: a
-    // key let go in another program's window is not left down, and a key held
-    // for a second on a busy machine is one down and one up.
+    // Keys typed into the window while recording reach the macro file: a key let go in another
+    // program's window is not left down, and a key held for a second on a busy machine is one down
+    // and one up.
     void keysHeldOrLetGoElsewhereAreRecordedOnce()
     {
         Harness h;

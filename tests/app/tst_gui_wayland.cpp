@@ -1,14 +1,9 @@
-// The real z3config on Wayland: a nested weston (its X11 back end on the
-// test's own Xvfb gives it a seat, the pixman renderer needs no GPU) and the
-// program with QT_QPA_PLATFORM=wayland. Input goes to weston's X window
-// through xdotool; what the program shows is read from weston's output on
-// the X server. Checked: one toplevel, a drawn scene, a drag that moves the
-// window, and keys recorded into a macro as on X11.
+// The real z3config on Wayland: a nested weston (X11 back end on the test's own Xvfb for a seat,
+// pixman renderer for no GPU). Input goes to weston's X window through xdotool; what the program
+// shows is read from weston's output on the X server.
 #include "Harness.h"
 
 #include <QDir>
-#include <QSet>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -17,8 +12,8 @@ namespace {
 const QRgb kBackground = qRgb(0x20, 0x40, 0x60);
 const QSize kOutput(1200, 800);
 
-// The rectangle of the output covered by a window: rows and columns with
-// many pixels off the background (the pointer sprite has too few).
+// The part of the output a window covers: rows and columns with many pixels off the background
+// (the pointer sprite has too few).
 QRect windowRect(const QImage &output)
 {
     if (output.isNull())
@@ -50,11 +45,7 @@ class tst_gui_wayland : public QObject {
     QPoint m_origin; // weston's output on the X screen
 
     QImage output() const { return Harness::grab(QRect(m_origin, kOutput)); }
-    bool move(QPoint p) const
-    {
-        const QPoint s = m_origin + p;
-        return Harness::xdotool({"mousemove", QString::number(s.x()), QString::number(s.y())});
-    }
+    bool move(QPoint p, const QStringList &then = {}) const { return Harness::pointer(m_origin + p, then); }
 
 private slots:
     void initTestCase()
@@ -72,11 +63,9 @@ private slots:
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString ini = m_dir.filePath(QStringLiteral("weston.ini"));
         QFile config(ini);
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n"
-                                    "background-color=0xff%1\n")
-                         .arg(kBackground & 0xFFFFFF, 6, 16, QLatin1Char('0'))
-                         .toLatin1());
+        QVERIFY(config.open(QIODevice::WriteOnly) &&
+                config.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n"
+                             "background-color=0xff" + QByteArray::number(kBackground & 0xFFFFFF, 16) + "\n"));
         config.close();
         m_socket = runtime + QStringLiteral("/wayland-z3");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -86,28 +75,22 @@ private slots:
         m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-z3",
                                   "--config=" + ini, QStringLiteral("--width=%1").arg(kOutput.width()),
                                   QStringLiteral("--height=%1").arg(kOutput.height())});
-        QVERIFY(m_weston.waitForStarted(10000));
-        const bool listening = QTest::qWaitFor(
-            [&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; }, 30000);
+        const bool listening = m_weston.waitForStarted(10000) &&
+            QTest::qWaitFor([&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; }, 30000);
         if (m_weston.state() != QProcess::Running) {
-            qWarning("*** weston could not start: the Wayland test did NOT run ***\n%s",
-                     m_weston.readAll().constData());
+            qWarning("*** weston could not start: the Wayland test did NOT run ***\n%s", m_weston.readAll().constData());
             QSKIP("weston could not start");
         }
         QVERIFY2(listening, "weston runs but opened no socket within 30 s");
         // Its output window, and the desktop drawn on it.
         QString id, shell;
-        QVERIFY(Harness::waitFor(
-            [&] {
-                return Harness::xdotool({"search", "--onlyvisible", "--class", "weston"}, &id);
-            },
-            20000));
+        QVERIFY(Harness::waitFor([&] { return Harness::xdotool({"search", "--onlyvisible", "--class", "weston"}, &id); },
+                                 20000));
         QVERIFY(Harness::xdotool({"getwindowgeometry", "--shell", id.section('\n', 0, 0)}, &shell));
         m_origin = QPoint(shell.section("X=", 1).section('\n', 0, 0).toInt(),
                           shell.section("Y=", 1).section('\n', 0, 0).toInt());
-        QVERIFY2(
-            QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
-            "weston did not draw its desktop");
+        QVERIFY2(QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
+                 "weston did not draw its desktop");
     }
 
     void cleanupTestCase()
@@ -146,8 +129,7 @@ private slots:
         // Towards the wider margin, so the window stays whole on the output.
         const QPoint by(window.left() > kOutput.width() - 1 - window.right() ? -70 : 70,
                         window.top() > kOutput.height() - 1 - window.bottom() ? -60 : 60);
-        QVERIFY(move(from));
-        QVERIFY(Harness::xdotool({"mousedown", "1"}));
+        QVERIFY(move(from, {"mousedown", "1"}));
         for (int i = 1; i <= 8; ++i) {
             QVERIFY(move(from + by * i / 8));
             QTest::qWait(30);
@@ -169,7 +151,7 @@ private slots:
 
         // Keys are recorded as on X11: a held key once, Right Shift by name.
         const QPoint scene = moved.topLeft();
-        const auto click = [&](QPoint at) { return move(scene + at) && Harness::xdotool({"click", "1"}); };
+        const auto click = [&](QPoint at) { return move(scene + at, {"click", "1"}); };
         const auto crop = [&](QRect r) { return output().copy(r.translated(scene)); };
         const QRect header(285, 117, 141, 21);
         const QImage emptyHeader = crop(header);
@@ -187,9 +169,7 @@ private slots:
         QStringList lines;
         QVERIFY2(Harness::waitFor([&] { return (lines = Harness::macroLines(file)).size() >= 4; }, 10000),
                  qPrintable(lines.join('|')));
-        QCOMPARE(lines,
-                 (QStringList{QStringLiteral("A    [Down]"), QStringLiteral("A      [Up]"),
-                              QStringLiteral("R Shift    [Down]"), QStringLiteral("R Shift      [Up]")}));
+        QCOMPARE(lines, (QStringList{"A    [Down]", "A      [Up]", "R Shift    [Down]", "R Shift      [Up]"}));
         QVERIFY(h.isRunning());
     }
 };
