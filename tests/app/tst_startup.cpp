@@ -16,7 +16,7 @@ private slots:
     {
         resetDeviceProcessState();
         m_folder = std::make_unique<WorkFolder>();
-        QVERIFY(m_folder->make(true, true));
+        QVERIFY(m_folder->make(true));
         qputenv("Z3_SCRIPTED_DIALOGS", QFile::encodeName(m_folder->path(QStringLiteral("dialogs.txt"))));
     }
     void cleanup()
@@ -27,8 +27,7 @@ private slots:
 
     void runUIEventNeedsItsTag()
     {
-        QTemporaryDir sceneDir;
-        QFile scene(sceneDir.path() + QStringLiteral("/main.qml"));
+        QFile scene(m_folder->path(QStringLiteral("main.qml")));
         QVERIFY(scene.open(QIODevice::WriteOnly));
         scene.write(
             "import QtQuick\nItem { width: 640; height: 360; property int runs: 0; property int inits: 0;"
@@ -81,7 +80,6 @@ private slots:
                  qPrintable(QString::number(clock.elapsed() - lastNotice)));
         QTest::qWait(delay * 2);
         QCOMPARE(checks.count(), 1);
-        QCOMPARE(w.deviceTimer().interval(), delay);
         QVERIFY(deviceReady);
     }
 

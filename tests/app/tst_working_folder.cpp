@@ -1,6 +1,5 @@
-// Where the program works: beside a writable copy, in a per-user folder
-// seeded once from a read-only or installed copy, or read-only from its data
-// when nothing can be written.
+// Where the program works: beside a writable copy, in a per-user folder seeded once from a
+// read-only or installed copy, or read-only from its data when nothing can be written.
 #include "Unwritable.h"
 #include "WorkingFolder.h"
 
@@ -40,50 +39,37 @@ private slots:
         const QString work = WorkingFolder::prepare(root.path() + QStringLiteral("/usr/bin"), home).folder;
         QCOMPARE(work, home + QStringLiteral("/z3config"));
         // Settings and macros are the user's own, writable copies; assets are found in place.
-        const QString modules = work + QStringLiteral("/modules");
-        QVERIFY(writeFile(modules + QStringLiteral("/setting/p1.bin"), "mine"));
-        QCOMPARE(readFile(modules + QStringLiteral("/macro/Demo.bin")), "macro/Demo.bin");
-        QVERIFY(QFileInfo(modules + QStringLiteral("/i18n")).isSymLink());
-        QCOMPARE(readFile(modules + QStringLiteral("/img/skin1/a.png")), "img/skin1/a.png");
+        const auto at = [&](const char *file) { return work + QStringLiteral("/modules/") + file; };
+        QVERIFY(writeFile(at("setting/p1.bin"), "mine"));
+        QCOMPARE(readFile(at("macro/Demo.bin")), "macro/Demo.bin");
+        QVERIFY(QFileInfo(at("i18n")).isSymLink());
+        QCOMPARE(readFile(at("img/skin1/a.png")), "img/skin1/a.png");
         // Seeded once: what the user deleted or changed stays so.
-        QVERIFY(QFile::remove(modules + QStringLiteral("/macro/Demo.bin")));
-        QVERIFY(writeFile(modules + QStringLiteral("/setting/pD.bin"), "changed"));
+        QVERIFY(QFile::remove(at("macro/Demo.bin")) && writeFile(at("setting/pD.bin"), "changed"));
         QCOMPARE(WorkingFolder::prepare(root.path() + QStringLiteral("/usr/bin"), home).folder, work);
-        QVERIFY(!QFileInfo::exists(modules + QStringLiteral("/macro/Demo.bin")));
-        QCOMPARE(readFile(modules + QStringLiteral("/setting/pD.bin")), "changed");
-        QCOMPARE(readFile(modules + QStringLiteral("/setting/p1.bin")), "mine");
+        QVERIFY(!QFileInfo::exists(at("macro/Demo.bin")));
+        QCOMPARE(readFile(at("setting/pD.bin")), "changed");
+        QCOMPARE(readFile(at("setting/p1.bin")), "mine");
     }
 
-    // A copy whose data cannot be written (unpacked by root, read-only media,
-    // files of mode 0444) is worked on in the user's own folder; with no
-    // writable place at all, the data is shown read-only.
+    // A copy whose data cannot be written (unpacked by root, read-only media, mode 0444 files) is
+    // worked on in the user's own folder; with no writable place at all, the data is shown read-only.
     void placeFollowsWhatCanBeWritten_data()
     {
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("locked"); // below the data's modules/; "-" nothing
         QTest::addColumn<QString>("home");   // "locked", "relative" or writable
         QTest::addColumn<QString>("place");  // "app", "home" or "data" (read-only)
-        QTest::newRow("writable copy") << false << "-"
-                                       << ""
-                                       << "app";
-        QTest::newRow("copy, modules locked") << false << ""
-                                              << ""
-                                              << "home";
-        QTest::newRow("copy, one profile locked") << false << "setting/p1.bin"
-                                                  << ""
-                                                  << "home";
-        QTest::newRow("copy, one macro locked") << false << "macro/Demo.bin"
-                                                << ""
-                                                << "home";
-        QTest::newRow("copy, home locked") << false << ""
-                                           << "locked"
-                                           << "data";
-        QTest::newRow("installed, home locked") << true << ""
-                                                << "locked"
-                                                << "data";
-        QTest::newRow("installed, home relative") << true << ""
-                                                  << "relative"
-                                                  << "data";
+        const auto row = [](const char *name, bool installed, const char *locked, const char *home, const char *place) {
+            QTest::newRow(name) << installed << QString(locked) << QString(home) << QString(place);
+        };
+        row("writable copy", false, "-", "", "app");
+        row("copy, modules locked", false, "", "", "home");
+        row("copy, one profile locked", false, "setting/p1.bin", "", "home");
+        row("copy, one macro locked", false, "macro/Demo.bin", "", "home");
+        row("copy, home locked", false, "", "locked", "data");
+        row("installed, home locked", true, "", "locked", "data");
+        row("installed, home relative", true, "", "relative", "data");
     }
     void placeFollowsWhatCanBeWritten()
     {
