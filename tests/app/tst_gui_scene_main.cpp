@@ -310,12 +310,15 @@ private slots:
 
         // Each step: the box clicked (none: DEFAULT) and the size then in use.
         const QList<std::pair<const char *, int>> steps = {{"sizeNormal", 11}, {"sizeLarger", 12},
-            {"sizeLarger", 12}, {"sizeNormal", 11}, {"sizeLarger", 12}, {"settingResetButton", 11}};
+                                                           {"sizeLarger", 12}, {"sizeNormal", 11},
+                                                           {"sizeLarger", 12}, {"settingResetButton", 11}};
         for (const auto &[box, size] : steps) {
             QVERIFY(scene.click(box));
-            QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), size, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), size,
+                                      3000);
             QVERIFY2(scene.at("sizeNormal")->property("isSelect").toBool() == (size == 11) &&
-                         scene.at("sizeLarger")->property("isSelect").toBool() == (size == 12), box);
+                         scene.at("sizeLarger")->property("isSelect").toBool() == (size == 12),
+                     box);
         }
 
         QVERIFY(chooseRow(scene.view, "skinList", 1));
@@ -323,8 +326,12 @@ private slots:
         QVERIFY(scene.click("settingButton"));
         QTRY_VERIFY_WITH_TIMEOUT(!scene.at("settingPanel")->isVisible(), 5000);
         QQuickItem *button = scene.at("profileButton0");
-        const auto colour = [&] { return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint()); };
-        const auto orange = [&](QRgb c) { return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30; };
+        const auto colour = [&] {
+            return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint());
+        };
+        const auto orange = [&](QRgb c) {
+            return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30;
+        };
         QTRY_VERIFY2_WITH_TIMEOUT(orange(colour()), qPrintable(QColor(colour()).name()), 5000);
     }
 
@@ -354,7 +361,9 @@ private slots:
         Program p;
         QVERIFY(p.open("logo=0", 1, "pageMacro"));
         QQuickItem *files = p.at("macroFiles");
-        const auto count = [&] { return p.page->property("md_MacroFile").value<QObject *>()->property("count").toInt(); };
+        const auto count = [&] {
+            return p.page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
+        };
         const int had = count();
         for (int n = 1; n <= 12; ++n) {
             QVERIFY(p.click("addMacro"));

@@ -124,7 +124,8 @@ private slots:
         QTest::addColumn<QString>("configKey");
         QTest::addColumn<QVariant>("configValue");
         QTest::addColumn<bool>("denied");
-        const auto row = [](const char *name, const char *mouse, const char *key, QVariant value, bool denied) {
+        const auto row = [](const char *name, const char *mouse, const char *key, QVariant value,
+                            bool denied) {
             QTest::newRow(name) << QString(mouse) << QString(key) << value << denied;
         };
         row("absent", "absent", "", {}, false);
@@ -146,9 +147,10 @@ private slots:
         QVERIFY(script.start(h, mouse));
         QCOMPARE(h.waitForExit(), 0);
         const QString log = script.log();
-        QVERIFY2(log.startsWith(
-                     QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !").arg(h.config("common/name"))),
-                 qPrintable(log));
+        QVERIFY2(
+            log.startsWith(
+                QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !").arg(h.config("common/name"))),
+            qPrintable(log));
         QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
         QCOMPARE(log.count('\n'), 1);
     }

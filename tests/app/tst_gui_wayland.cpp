@@ -65,7 +65,8 @@ private slots:
         QFile config(ini);
         QVERIFY(config.open(QIODevice::WriteOnly) &&
                 config.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n"
-                             "background-color=0xff" + QByteArray::number(kBackground & 0xFFFFFF, 16) + "\n"));
+                             "background-color=0xff" +
+                             QByteArray::number(kBackground & 0xFFFFFF, 16) + "\n"));
         config.close();
         m_socket = runtime + QStringLiteral("/wayland-z3");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -75,22 +76,29 @@ private slots:
         m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-z3",
                                   "--config=" + ini, QStringLiteral("--width=%1").arg(kOutput.width()),
                                   QStringLiteral("--height=%1").arg(kOutput.height())});
-        const bool listening = m_weston.waitForStarted(10000) &&
-            QTest::qWaitFor([&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; }, 30000);
+        const bool listening =
+            m_weston.waitForStarted(10000) &&
+            QTest::qWaitFor([&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; },
+                            30000);
         if (m_weston.state() != QProcess::Running) {
-            qWarning("*** weston could not start: the Wayland test did NOT run ***\n%s", m_weston.readAll().constData());
+            qWarning("*** weston could not start: the Wayland test did NOT run ***\n%s",
+                     m_weston.readAll().constData());
             QSKIP("weston could not start");
         }
         QVERIFY2(listening, "weston runs but opened no socket within 30 s");
         // Its output window, and the desktop drawn on it.
         QString id, shell;
-        QVERIFY(Harness::waitFor([&] { return Harness::xdotool({"search", "--onlyvisible", "--class", "weston"}, &id); },
-                                 20000));
+        QVERIFY(Harness::waitFor(
+            [&] {
+                return Harness::xdotool({"search", "--onlyvisible", "--class", "weston"}, &id);
+            },
+            20000));
         QVERIFY(Harness::xdotool({"getwindowgeometry", "--shell", id.section('\n', 0, 0)}, &shell));
         m_origin = QPoint(shell.section("X=", 1).section('\n', 0, 0).toInt(),
                           shell.section("Y=", 1).section('\n', 0, 0).toInt());
-        QVERIFY2(QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
-                 "weston did not draw its desktop");
+        QVERIFY2(
+            QTest::qWaitFor([&] { return output().pixel(kOutput.width() / 2, 5) == kBackground; }, 20000),
+            "weston did not draw its desktop");
     }
 
     void cleanupTestCase()
@@ -169,7 +177,8 @@ private slots:
         QStringList lines;
         QVERIFY2(Harness::waitFor([&] { return (lines = Harness::macroLines(file)).size() >= 4; }, 10000),
                  qPrintable(lines.join('|')));
-        QCOMPARE(lines, (QStringList{"A    [Down]", "A      [Up]", "R Shift    [Down]", "R Shift      [Up]"}));
+        QCOMPARE(lines,
+                 (QStringList{"A    [Down]", "A      [Up]", "R Shift    [Down]", "R Shift      [Up]"}));
         QVERIFY(h.isRunning());
     }
 };

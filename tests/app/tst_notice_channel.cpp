@@ -20,11 +20,11 @@ QStringList g_warnings;
 template <typename F> QStringList warningsOf(F f)
 {
     g_warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &,
-                                                                const QString &text) {
-        if (type == QtWarningMsg)
-            g_warnings << text;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtWarningMsg)
+                g_warnings << text;
+        });
     f();
     qInstallMessageHandler(previous);
     return g_warnings;
@@ -160,8 +160,9 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
         NoticeChannel channel;
         bool listening = true;
-        const QStringList said = warningsOf(
-            [&] { listening = channel.listen(QStringLiteral("long")) || channel.listen(QStringLiteral("long")); });
+        const QStringList said = warningsOf([&] {
+            listening = channel.listen(QStringLiteral("long")) || channel.listen(QStringLiteral("long"));
+        });
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         QVERIFY(!listening);
         QCOMPARE(said.size(), 1);

@@ -60,7 +60,8 @@ private slots:
         QTest::addColumn<QString>("locked"); // below the data's modules/; "-" nothing
         QTest::addColumn<QString>("home");   // "locked", "relative" or writable
         QTest::addColumn<QString>("place");  // "app", "home" or "data" (read-only)
-        const auto row = [](const char *name, bool installed, const char *locked, const char *home, const char *place) {
+        const auto row = [](const char *name, bool installed, const char *locked, const char *home,
+                            const char *place) {
             QTest::newRow(name) << installed << QString(locked) << QString(home) << QString(place);
         };
         row("writable copy", false, "-", "", "app");

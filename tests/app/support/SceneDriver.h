@@ -31,7 +31,10 @@ inline QQuickItem *findItem(QQuickItem *root, const QString &name)
     return nullptr;
 }
 
-inline QRectF sceneRect(QQuickItem *it) { return it->mapRectToScene(QRectF(0, 0, it->width(), it->height())); }
+inline QRectF sceneRect(QQuickItem *it)
+{
+    return it->mapRectToScene(QRectF(0, 0, it->width(), it->height()));
+}
 
 // Clicks a point of an item (its centre by default) once it shows and the screen is not locked.
 inline bool click(myQQuickView *view, QQuickItem *it, QPointF local = {-1, -1},
@@ -50,12 +53,13 @@ inline bool chooseRow(myQQuickView *view, QQuickItem *list, int row)
 {
     QQuickItem *drop = list ? findItem(list, QStringLiteral("dropArea")) : nullptr;
     QQuickItem *rowItem = nullptr;
-    if (!drop || !click(view, list) || !QTest::qWaitFor(
-                                           [&] {
-                                               rowItem = findItem(drop, QStringLiteral("row%1").arg(row));
-                                               return rowItem && sceneRect(drop).contains(sceneRect(rowItem));
-                                           },
-                                           5000))
+    if (!drop || !click(view, list) ||
+        !QTest::qWaitFor(
+            [&] {
+                rowItem = findItem(drop, QStringLiteral("row%1").arg(row));
+                return rowItem && sceneRect(drop).contains(sceneRect(rowItem));
+            },
+            5000))
         return false;
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, sceneRect(rowItem).center().toPoint());
     return QTest::qWaitFor([list] { return !list->property("isOpened").toBool(); }, 3000);
@@ -71,7 +75,8 @@ inline QList<int> iniList(const QString &file, const QString &key)
 {
     const QVariant v = QSettings(file, QSettings::IniFormat).value(key);
     QList<int> out;
-    for (const QString &item : v.typeId() == QMetaType::QStringList ? v.toStringList() : QStringList{v.toString()})
+    for (const QString &item :
+         v.typeId() == QMetaType::QStringList ? v.toStringList() : QStringList{v.toString()})
         if (!item.isEmpty())
             out.append(item.trimmed().toInt());
     return out;
@@ -100,7 +105,8 @@ struct Scene {
         QQuickItem *pf = at(QStringLiteral("pfItem")), *up = at(QStringLiteral("menuUp"));
         return pf && up &&
                QTest::qWaitFor(
-                   [&] { return up->y() == 0 && pf->isVisible() && pf->x() == 1000 - pf->width() - 10; }, 15000);
+                   [&] { return up->y() == 0 && pf->isVisible() && pf->x() == 1000 - pf->width() - 10; },
+                   15000);
     }
     ~Scene()
     {
@@ -122,7 +128,9 @@ struct Scene {
     QQuickItem *open(const QString &button, const QString &panel, const QString &shows)
     {
         QQuickItem *content = at(panel), *it = nullptr;
-        const auto in = [&] { return content->x() == 0 && view->isEnabled() && (it = at(shows)) && it->isVisible(); };
+        const auto in = [&] {
+            return content->x() == 0 && view->isEnabled() && (it = at(shows)) && it->isVisible();
+        };
         return content && click(button) && QTest::qWaitFor(in, 5000) ? it : nullptr;
     }
     bool openSettings() { return open("settingButton", "settingPanelContent", "settingPanelContent"); }
@@ -212,7 +220,8 @@ struct Program {
         if (!folder.make(true))
             return false;
         for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-            it.value().isNull() ? void(QFile::remove(folder.setting())) : folder.set("p1.bin", it.key(), it.value());
+            it.value().isNull() ? void(QFile::remove(folder.setting()))
+                                : folder.set("p1.bin", it.key(), it.value());
         return scene.start(mouse) && (index < 0 || (page = scene.openPage(index, pageName)));
     }
     // An item of the open page.
