@@ -142,7 +142,7 @@ private slots:
         QFETCH(bool, denied);
         Harness h;
         if (!configKey.isEmpty())
-            h.setConfig(configKey, configValue);
+            h.config(configKey, configValue);
         const Script script(h);
         QVERIFY(script.start(h, mouse));
         QCOMPARE(h.waitForExit(), 0);
@@ -158,7 +158,7 @@ private slots:
     void demoModeOpensTheWindowAndShowsTheNotice()
     {
         Harness h;
-        h.setConfig(QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
+        h.config(QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
         const Script script(h);
         QVERIFY(script.start(h, QStringLiteral("absent")));
         const Harness::Window w = h.waitForWindow();
@@ -230,7 +230,7 @@ private slots:
     void keysHeldOrLetGoElsewhereAreRecordedOnce()
     {
         Harness h;
-        h.setConfig(QStringLiteral("common/3"), 1); // animations off
+        h.config(QStringLiteral("common/3"), 1); // animations off
         QVERIFY2(h.start(), qPrintable(h.lastError()));
         QVERIFY(h.waitForWindow().isValid());
         const QRect menu(8, 96, 150, 300), header(285, 117, 141, 21), actions(743, 148, 141, 198);

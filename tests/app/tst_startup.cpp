@@ -1,7 +1,6 @@
-// Start-up of the host window in-process on the virtual mouse: the runUIEvent
-// filter, the device-change debounce and a missing configuration.
+// Start-up of the host window in-process on the virtual mouse: the runUIEvent filter, the
+// device-change debounce and a missing configuration.
 #include "SceneDriver.h"
-#include "Ui_Controler.h"
 
 using namespace scenedriver;
 
@@ -30,10 +29,8 @@ private slots:
         QFile scene(m_folder->path(QStringLiteral("main.qml")));
         QVERIFY(scene.open(QIODevice::WriteOnly));
         scene.write(
-            "import QtQuick\nItem { width: 640; height: 360; property int runs: 0; property int inits: 0;"
-            " property var busy: []\n"
-            " function run() { runs++ }\n function initUI() { inits++ }\n"
-            " function setProtectUI(interval) { busy = busy.concat([interval]) } }\n");
+            "import QtQuick\nItem { width: 640; height: 360; property int runs: 0; property int inits: 0\n"
+            " function run() { runs++ }\n function initUI() { inits++ } }\n");
         scene.close();
         qputenv("Z3_SCENE_URL", QUrl::fromLocalFile(scene.fileName()).toString().toUtf8());
         Widget w(nullptr, mouse());
@@ -52,11 +49,6 @@ private slots:
         QCoreApplication::postEvent(&w, new runUIEvent(runUIEvent::kTag));
         QTRY_COMPARE_WITH_TIMEOUT(root->property("runs").toInt(), 1, 5000);
         QCOMPARE(root->property("inits").toInt(), 1);
-
-        // The busy lock goes straight to the scene.
-        w.controler()->setBusy(800);
-        w.controler()->setBusy();
-        QCOMPARE(root->property("busy").toList(), (QVariantList{800, 0}));
         qunsetenv("Z3_SCENE_URL");
     }
 

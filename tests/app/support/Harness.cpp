@@ -59,25 +59,25 @@ HarnessDisplay::~HarnessDisplay()
 Harness::Harness()
 {
     const QString bin = qEnvironmentVariable("Z3_BINARY_DIR");
+    if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath()))
+        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(bin);
+    else if (!copyData(workDir()))
+        m_error = QStringLiteral("cannot copy the data");
+}
+
+bool Harness::copyData(const QString &to)
+{
     QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
     if (modules.isEmpty())
-        modules = bin + QStringLiteral("/modules");
-    if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath())) {
-        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(bin);
-        return;
-    }
+        modules = qEnvironmentVariable("Z3_BINARY_DIR") + QStringLiteral("/modules");
+    bool ok = QDir().mkpath(to + QStringLiteral("/modules/macro"));
     // Only the data folders; the build tree's modules/ also holds CMake files.
-    QDir().mkpath(workDir() + QStringLiteral("/modules/macro"));
-    for (const char *dir : {"setting", "macro", "i18n", "media", "img"}) {
-        const QString from = modules + '/' + dir;
-        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString src = it.next();
-            const QString dst = workDir() + "/modules/" + dir + src.mid(from.size());
-            if (!QDir().mkpath(QFileInfo(dst).path()) || !QFile::copy(src, dst))
-                m_error = QStringLiteral("cannot copy %1").arg(src);
+    for (const char *dir : {"setting", "macro", "i18n", "media", "img"})
+        for (QDirIterator it(modules + '/' + dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString src = it.next(), dst = to + "/modules" + src.mid(modules.size());
+            ok = ok && QDir().mkpath(QFileInfo(dst).path()) && QFile::copy(src, dst);
         }
-    }
+    return ok;
 }
 
 Harness::~Harness()
@@ -90,17 +90,12 @@ Harness::~Harness()
     }
 }
 
-void Harness::setConfig(const QString &key, const QVariant &value) const
+QString Harness::config(const QString &key, const QVariant &set) const
 {
-    QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
-        .setValue(key, value);
-}
-
-QString Harness::config(const QString &key) const
-{
-    return QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
-        .value(key)
-        .toString();
+    QSettings s(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
+    if (set.isValid())
+        s.setValue(key, set);
+    return s.value(key).toString();
 }
 
 bool Harness::displayAvailable()
@@ -154,6 +149,17 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     return m_error.isEmpty();
 }
 
+QRect Harness::geometry(const QString &windowId)
+{
+    QString shell;
+    const auto value = [&](const char *name) {
+        return shell.section(name + QLatin1Char('='), 1).section('\n', 0, 0).toInt();
+    };
+    return xdotool({"getwindowgeometry", "--shell", windowId}, &shell)
+               ? QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"))
+               : QRect(); // gone meanwhile
+}
+
 QList<Harness::Window> Harness::windows() const
 {
     QList<Window> result;
@@ -162,15 +168,7 @@ QList<Harness::Window> Harness::windows() const
     if (!isRunning() || !xdotool({"search", "--onlyvisible", "--pid", QString::number(pid())}, &ids))
         return result;
     for (const QString &id : ids.split('\n', Qt::SkipEmptyParts)) {
-        Window w;
-        QString shell;
-        if (!xdotool({"getwindowgeometry", "--shell", id}, &shell))
-            continue; // gone meanwhile
-        QMap<QString, int> v;
-        for (const QString &line : shell.split('\n', Qt::SkipEmptyParts))
-            v.insert(line.section('=', 0, 0), line.section('=', 1).toInt());
-        w.id = id.toULongLong();
-        w.geometry = QRect(v.value("X"), v.value("Y"), v.value("WIDTH"), v.value("HEIGHT"));
+        Window w{id.toULongLong(), QString(), geometry(id)};
         xdotool({"getwindowname", id}, &w.name);
         w.name = w.name.trimmed();
         // Qt keeps small helper windows mapped at 1 x 1; they are not the program's windows.

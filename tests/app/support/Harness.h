@@ -54,9 +54,8 @@ public:
     QString programPath() const { return workDir() + QStringLiteral("/z3config"); }
     QString wireLogPath() const { return m_temp.path() + QStringLiteral("/wire.log"); }
     QString lastError() const { return m_error; }
-    // A value of modules/setting/apConfig.bin (set before the start).
-    void setConfig(const QString &key, const QVariant &value) const;
-    QString config(const QString &key) const;
+    // A value of modules/setting/apConfig.bin, first set to `set` if that is given (before the start).
+    QString config(const QString &key, const QVariant &set = QVariant()) const;
 
     // Starts with args (plus the wire log) and extra environment in workingDirectory
     // (default: an empty folder, not the program's own, so it must find its files).
@@ -99,8 +98,12 @@ public:
     }
     static bool xdotool(const QStringList &args, QString *out = nullptr, int timeoutMs = 5000);
     static bool displayAvailable();
+    // An X window's geometry on the screen (null once it is gone).
+    static QRect geometry(const QString &windowId);
     // Colours on a sparse grid of the image: many on a drawn scene, few on a blank one.
     static int distinctColours(const QImage &image);
+    // Copies the data folders of the build's modules/ into to/modules.
+    static bool copyData(const QString &to);
     // The lines of a macro file.
     static QStringList macroLines(const QString &file);
     // A part of the X screen, null on failure.

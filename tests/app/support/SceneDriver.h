@@ -10,7 +10,6 @@
 #include "myQQuickView.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QQuickItem>
 #include <QSettings>
 #include <QThreadPool>
@@ -176,14 +175,11 @@ struct WorkFolder {
 
     bool make(bool quiet = false)
     {
-        const QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
-        if (!dir.isValid() || !QFileInfo::exists(modules + QStringLiteral("/img/skin2/background.png")))
+        if (!dir.isValid() ||
+            !QFileInfo::exists(qEnvironmentVariable("Z3_MODULES_DIR") +
+                               QStringLiteral("/img/skin2/background.png")) ||
+            !Harness::copyData(dir.path()))
             return false;
-        for (QDirIterator it(modules, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString src = it.next(), dst = path("modules" + src.mid(modules.size()));
-            if (!QDir().mkpath(QFileInfo(dst).absolutePath()) || !QFile::copy(src, dst))
-                return false;
-        }
         set("apConfig.bin", "common/3", 1);
         if (quiet)
             set("apConfig.bin", "common/2", 1);
