@@ -1,5 +1,4 @@
-// The main screen in a real window on the virtual mouse: profiles, settings panel, real file
-// dialogs, page controls that keep their place, reach by keyboard and screen reader.
+// The main screen in a real window on the virtual mouse: profiles, settings, dialogs, keyboard.
 #include "SceneDriver.h"
 
 #include <QAccessible>
@@ -76,7 +75,7 @@ bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
 // and lists are readable, closes it. Polled from a timer: the dialog runs its own event loop.
 QString unreadableParts(const std::function<bool()> &open)
 {
-    QString result = QStringLiteral("no file dialog");
+    QString result = u"no file dialog"_s;
     QElapsedTimer clock, shown;
     clock.start();
     QTimer timer;
@@ -105,7 +104,7 @@ QString unreadableParts(const std::function<bool()> &open)
     });
     timer.start(50);
     if (!open())
-        return QStringLiteral("did not open");
+        return u"did not open"_s;
     QTest::qWaitFor([&] { return !timer.isActive(); }, 30000);
     return result;
 }
@@ -143,17 +142,17 @@ private slots:
         for (auto it = p3.cbegin(); it != p3.cend(); ++it)
             folder.set("p3.bin", it.key(), it.value());
         for (int k : {0, 1, 2, 4, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14})
-            for (int b : iniList(folder.setting("p3.bin"), QStringLiteral("keydefine_Z3/%1").arg(k)))
+            for (int b : iniList(folder.setting("p3.bin"), u"keydefine_Z3/%1"_s.arg(k)))
                 matrix.append(char(b));
         Scene scene;
         QVERIFY(scene.start("stages=8,logo=0"));
         const QString macro = scene.view->createMacroIni().toString();
-        QVERIFY(scene.view->saveMacroIni(macro, {QStringLiteral("A    [Down]")}).toBool());
+        QVERIFY(scene.view->saveMacroIni(macro, {u"A    [Down]"_s}).toBool());
         scene.view->setMacroIniConfig(macro, {2, 1});
         // The stage (0BH) goes last; the screen stays locked until it is out.
         const auto switchTo = [&](int slot) {
             scene.clear();
-            return scene.click(QStringLiteral("profileButton%1").arg(slot)) && scene.sent(0x0B).size() == 1 &&
+            return scene.click(u"profileButton%1"_s.arg(slot)) && scene.sent(0x0B).size() == 1 &&
                    QTest::qWaitFor(
                        [&] { return scene.device->openHandleCount() == 0 && scene.view->isEnabled(); }, 5000);
         };
@@ -195,9 +194,9 @@ private slots:
     {
         WorkFolder folder;
         QVERIFY(folder.make());
-        const QString target = folder.path(QStringLiteral("export/P02.pf"));
-        QDir().mkpath(folder.path(QStringLiteral("export")));
-        const QString answers = folder.path(QStringLiteral("answers.txt"));
+        const QString target = folder.path(u"export/P02.pf"_s);
+        QDir().mkpath(folder.path(u"export"_s));
+        const QString answers = folder.path(u"answers.txt"_s);
         {
             QFile f(answers);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -214,12 +213,12 @@ private slots:
         QQuickItem *menu = scene.at("profileMenu");
         QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 3000);
         QQuickItem *label = scene.at("profileButton1")->childItems().value(1);
-        QCOMPARE(label->property("text").toString(), QStringLiteral("P02"));
+        QCOMPARE(label->property("text").toString(), u"P02"_s);
         QVERIFY(!menu->mapRectToScene(menu->boundingRect())
                      .intersects(label->mapRectToScene(label->boundingRect())));
         QVERIFY(scene.click("profileMenuEntry1")); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
-        QFile pf(target), slot(folder.path(QStringLiteral("modules/setting/p2.bin")));
+        QFile pf(target), slot(folder.path(u"modules/setting/p2.bin"_s));
         QVERIFY(pf.open(QIODevice::ReadOnly) && slot.open(QIODevice::ReadOnly));
         QCOMPARE(pf.readAll(), slot.readAll());
         // The menu closes; the current slot stays P01.
@@ -241,7 +240,7 @@ private slots:
             QByteArray old = qgetenv("HOME");
             ~Home() { qputenv("HOME", old); }
         } restore;
-        qputenv("HOME", QFile::encodeName(folder.path(QStringLiteral("home"))));
+        qputenv("HOME", QFile::encodeName(folder.path(u"home"_s)));
         Scene scene;
         QVERIFY(scene.start());
         // Profile LOAD and SAVE (the macro menu's entries make the same calls) and the background.
@@ -256,7 +255,7 @@ private slots:
                 if (!scene.click("profileButton0", {-1, -1}, Qt::RightButton) ||
                     !QTest::qWaitFor([menu] { return menu->isVisible() && menu->opacity() == 1.0; }, 3000))
                     return false;
-                QQuickItem *e = scene.at(QStringLiteral("profileMenuEntry%1").arg(entry));
+                QQuickItem *e = scene.at(u"profileMenuEntry%1"_s.arg(entry));
                 QTest::mouseClick(scene.view, Qt::LeftButton, {}, sceneRect(e).center().toPoint());
                 return true;
             });
@@ -281,7 +280,7 @@ private slots:
             return out;
         };
         const auto swatch = [&](int k) {
-            QQuickItem *e = findItem(page, QStringLiteral("paletteEntry%1").arg(k));
+            QQuickItem *e = findItem(page, u"paletteEntry%1"_s.arg(k));
             return QColor(scene.shot().pixel(e->mapToScene(QPointF(11, 11)).toPoint()));
         };
         QVERIFY(scene.click("paletteEntry0"));
@@ -355,9 +354,9 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
             QQuickItem *row = nullptr;
             const int index = files->property("currentIndex").toInt();
-            QTRY_VERIFY2_WITH_TIMEOUT((row = p.scene.at(QStringLiteral("row%1").arg(index), files)) &&
+            QTRY_VERIFY2_WITH_TIMEOUT((row = p.scene.at(u"row%1"_s.arg(index), files)) &&
                                           sceneRect(files).contains(sceneRect(row)),
-                                      qPrintable(QStringLiteral("row %1 out of view").arg(index)), 3000);
+                                      qPrintable(u"row %1 out of view"_s.arg(index)), 3000);
         }
     }
 
@@ -425,16 +424,16 @@ private slots:
             for (QObject *o : std::as_const(named))
                 QVERIFY2(stops.contains(o), qPrintable(what + ": Tab skips " + objectPath(o)));
         };
-        check(QStringLiteral("menus"));
+        check(u"menus"_s);
         QQuickItem *container = scene.at("pageContainer"), *content = scene.at("pageContent");
         for (int page = 0; page < 4 && !QTest::currentTestFailed(); ++page) {
-            QVERIFY(scene.click(QStringLiteral("fnButton%1").arg(page)));
+            QVERIFY(scene.click(u"fnButton%1"_s.arg(page)));
             QTRY_VERIFY_WITH_TIMEOUT(container->property("curID").toInt() == page && content->x() == 0, 5000);
-            check(QStringLiteral("page %1").arg(page));
+            check(u"page %1"_s.arg(page));
         }
         if (!QTest::currentTestFailed()) {
             QVERIFY(scene.openSettings());
-            check(QStringLiteral("settings"));
+            check(u"settings"_s);
         }
     }
 };

@@ -1,5 +1,4 @@
-// The sensor and lighting pages in the running scene on the virtual mouse, driven with clicks:
-// what apply, DPI picks, colour picks and reset put on the mouse and profile, and what shows.
+// Sensor and lighting pages in the running scene: what clicks put on the mouse and profile.
 #include "SceneDriver.h"
 
 using namespace scenedriver;
@@ -60,7 +59,7 @@ private slots:
     {
         QFETCH(int, type);
         Program p;
-        QVERIFY(p.open(QStringLiteral("logo=%1").arg(type - 1), 3, "pageSensor"));
+        QVERIFY(p.open(u"logo=%1"_s.arg(type - 1), 3, "pageSensor"));
         Scene &s = p.scene;
         // 250 Hz; cursor speed 7, scroll lines 0, double-click 10; stage 3.
         QVERIFY(click(s.view, s.at("button1", p.at("reportRate"))));
@@ -79,7 +78,7 @@ private slots:
                      p.stored("sensor/verticalScrollLines_Z3") + p.stored("sensor/doubleClickSpeed_Z3"),
                  (QList<int>{4, 7, 0, 10}));
 
-        const QString key = QStringLiteral("color_Z3/type%1").arg(type);
+        const QString key = u"color_Z3/type%1"_s.arg(type);
         const QList<int> defaults = p.stored(key, "pD.bin");
         QByteArray packed;
         for (int k = 0; k + 1 < defaults.size(); k += 2) // stage 2k low, 2k+1 high
@@ -120,14 +119,14 @@ private slots:
             QVERIFY2(!struckThrough(s.shot(), sceneRect(p.at(caption)).toRect()), caption);
         for (int stage = 0; stage < 8; ++stage) {
             // Opened with the pointer at the right end of the "▼".
-            QQuickItem *arrow = s.at("arrow", s.at(QStringLiteral("button%1").arg(stage), dpi));
+            QQuickItem *arrow = s.at("arrow", s.at(u"button%1"_s.arg(stage), dpi));
             QVERIFY(realClick(s.view, arrow, true));
             QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
             for (int k = 0; k < dpi->property("menuCounter").toInt(); ++k)
-                QVERIFY2(shown.contains(sceneRect(s.at(QStringLiteral("menuCell%1").arg(k), menu))),
-                         qPrintable(QStringLiteral("stage %1 value %2").arg(stage + 1).arg(k)));
+                QVERIFY2(shown.contains(sceneRect(s.at(u"menuCell%1"_s.arg(k), menu))),
+                         qPrintable(u"stage %1 value %2"_s.arg(stage + 1).arg(k)));
             s.clear();
-            QQuickItem *cell = s.at(QStringLiteral("menuCell%1").arg(picks.value(stage / 2 - 1)), menu);
+            QQuickItem *cell = s.at(u"menuCell%1"_s.arg(picks.value(stage / 2 - 1)), menu);
             QVERIFY(stage % 4 == 3 ? realClick(s.view, cell, false) : realClick(s.view, arrow, true));
             QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
             if (stage % 4 == 3) {
@@ -174,15 +173,15 @@ private slots:
         QQuickItem *dpi = p.at("dpiLevel");
         const int stages = mouse.right(1).toInt();
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(s.at(QStringLiteral("button%1").arg(i), dpi)->isVisible(), i < stages);
-        QQuickItem *button = s.at(QStringLiteral("button%1").arg(stage), dpi);
+            QCOMPARE(s.at(u"button%1"_s.arg(i), dpi)->isVisible(), i < stages);
+        QQuickItem *button = s.at(u"button%1"_s.arg(stage), dpi);
         QVERIFY(click(s.view, button, {20, 9}));
         QCOMPARE(dpi->property("currentIndex").toInt(), stored.isNull() ? 0 : stage); // "×" cannot be chosen
         s.clear();
         QVERIFY(click(s.view, s.at("arrow", button)));
         QQuickItem *menu = s.at("valueMenu", dpi);
         QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
-        QVERIFY(click(s.view, s.at(QStringLiteral("menuCell%1").arg(cell), menu)));
+        QVERIFY(click(s.view, s.at(u"menuCell%1"_s.arg(cell), menu)));
         QCOMPARE(s.sent(0x11).size(), 1);
         QCOMPARE(s.device->dpiCodes().left(stages).toHex(), codes.left(2 * stages));
         if (stored.isNull()) {

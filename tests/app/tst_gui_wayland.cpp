@@ -1,6 +1,5 @@
-// The real z3config on Wayland: a nested weston (X11 back end on the test's own Xvfb for a seat,
-// pixman renderer for no GPU). Input goes to weston's X window through xdotool; what the program
-// shows is read from weston's output on the X server.
+// The real z3config on Wayland in a nested weston (X11 back end for a seat, pixman for no GPU),
+// driven through weston's X window and read from its output on the X server.
 #include "Harness.h"
 
 #include <QDir>
@@ -53,29 +52,29 @@ private slots:
         m_display = std::make_unique<HarnessDisplay>();
         if (!Harness::displayAvailable())
             QSKIP("needs an X display and xdotool (scripts/test.sh starts Xvfb)");
-        if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty()) {
+        if (QStandardPaths::findExecutable(u"weston"_s).isEmpty()) {
             qWarning("*** weston is not installed: the Wayland test did NOT run "
                      "(scripts/install-deps.sh installs it) ***");
             QSKIP("weston is not installed");
         }
-        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
+        const QString runtime = m_dir.filePath(u"runtime"_s);
         QVERIFY(QDir().mkpath(runtime));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString ini = m_dir.filePath(QStringLiteral("weston.ini"));
+        const QString ini = m_dir.filePath(u"weston.ini"_s);
         QFile config(ini);
         QVERIFY(config.open(QIODevice::WriteOnly) &&
                 config.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nlocking=false\n"
                              "background-color=0xff" +
                              QByteArray::number(kBackground & 0xFFFFFF, 16) + "\n"));
         config.close();
-        m_socket = runtime + QStringLiteral("/wayland-z3");
+        m_socket = runtime + u"/wayland-z3"_s;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
         m_weston.setProcessEnvironment(env);
         m_weston.setProcessChannelMode(QProcess::MergedChannels);
-        m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-z3",
-                                  "--config=" + ini, QStringLiteral("--width=%1").arg(kOutput.width()),
-                                  QStringLiteral("--height=%1").arg(kOutput.height())});
+        m_weston.start("weston",
+                       {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-z3", "--config=" + ini,
+                        u"--width=%1"_s.arg(kOutput.width()), u"--height=%1"_s.arg(kOutput.height())});
         const bool listening =
             m_weston.waitForStarted(10000) &&
             QTest::qWaitFor([&] { return QFile::exists(m_socket) || m_weston.state() != QProcess::Running; },
@@ -109,11 +108,10 @@ private slots:
     void oneWindowThatShowsTheSceneMovesWhenDraggedAndRecordsKeys()
     {
         Harness h;
-        h.config(QStringLiteral("common/3"), 1); // animations off: pages show at once
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")},
-                         {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland")},
-                          {QStringLiteral("WAYLAND_DISPLAY"), m_socket},
-                          {QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client")}}),
+        h.config(u"common/3"_s, 1); // animations off: pages show at once
+        QVERIFY2(h.start({u"--virtual-device"_s}, {{u"QT_QPA_PLATFORM"_s, u"wayland"_s},
+                                                   {u"WAYLAND_DISPLAY"_s, m_socket},
+                                                   {u"WAYLAND_DEBUG"_s, u"client"_s}}),
                  qPrintable(h.lastError()));
 
         // The scene shows in one window of the scene's size.
@@ -152,7 +150,7 @@ private slots:
         const QPoint d = moved.topLeft() - window.topLeft();
         QVERIFY(qAbs(d.x()) <= qAbs(by.x()) + 2 && qAbs(d.y()) <= qAbs(by.y()) + 2);
         QCOMPARE(moved.size(), window.size());
-        QCOMPARE(h.output().count(QStringLiteral(".get_toplevel(")), 1); // one window all along
+        QCOMPARE(h.output().count(u".get_toplevel("_s), 1); // one window all along
 
         // Keys are recorded as on X11: a held key once, Right Shift by name.
         const QPoint scene = moved.topLeft();
@@ -162,7 +160,7 @@ private slots:
         const QImage emptyHeader = crop(header);
         QVERIFY(click({83, 205})); // MACRO
         QVERIFY2(QTest::qWaitFor([&] { return crop(header) != emptyHeader; }, 10000), "no macro page");
-        const QString file = h.workDir() + QStringLiteral("/modules/macro/Macro. 001.bin");
+        const QString file = h.workDir() + u"/modules/macro/Macro. 001.bin"_s;
         QVERIFY(click({394, 127})); // add a macro
         QVERIFY2(QTest::qWaitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
         QVERIFY(click({743, 127})); // record

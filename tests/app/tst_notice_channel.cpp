@@ -1,11 +1,12 @@
-// The notice channel: only the notice tag with a text of exactly the stated UTF-8 length is
-// shown; a channel is ours only when our own account listens.
+// The notice channel: exact notices only; a channel is ours only when our own account listens.
 #include "NoticeChannel.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -60,7 +61,7 @@ private slots:
         const auto row = [](const char *name, quint32 tag, const QByteArray &data, int count, bool accepted) {
             QTest::newRow(name) << tag << data << quint32(count) << accepted;
         };
-        const QByteArray text = QStringLiteral("Grüße ✓").toUtf8();
+        const QByteArray text = u"Grüße ✓"_s.toUtf8();
         row("notice", 0x250F, text + '\0', text.size(), true);
         row("empty notice", 0x250F, QByteArray(1, '\0'), 0, true);
         row("other tag", 0x2510, text + '\0', text.size(), false);
@@ -87,26 +88,26 @@ private slots:
     // instance left; a live channel is not taken over.
     void noticesReachTheirOwnTitleOnly()
     {
-        QFile leftover(NoticeChannel::serverName(QStringLiteral("Z3 one")));
+        QFile leftover(NoticeChannel::serverName(u"Z3 one"_s));
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.close();
         NoticeChannel a, b, second;
         QStringList atA, atB;
         a.setHandler([&](const QString &t) { atA << t; });
         b.setHandler([&](const QString &t) { atB << t; });
-        QVERIFY(a.listen(QStringLiteral("Z3/one")));
-        QVERIFY(b.listen(QStringLiteral("Z3 one")));
-        QVERIFY(!second.listen(QStringLiteral("Z3 one")));
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("Z3 one"), QStringLiteral("===== Demo Mode =====")));
-        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{QStringLiteral("===== Demo Mode =====")}, 5000);
-        QVERIFY(!NoticeChannel::sendNotice(QStringLiteral("no such window"), QStringLiteral("x")));
+        QVERIFY(a.listen(u"Z3/one"_s));
+        QVERIFY(b.listen(u"Z3 one"_s));
+        QVERIFY(!second.listen(u"Z3 one"_s));
+        QVERIFY(NoticeChannel::sendNotice(u"Z3 one"_s, u"===== Demo Mode ====="_s));
+        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{u"===== Demo Mode ====="_s}, 5000);
+        QVERIFY(!NoticeChannel::sendNotice(u"no such window"_s, u"x"_s));
         QCOMPARE(atA, QStringList());
         QCOMPARE(atB.size(), 1);
     }
 
     void aStrangersSocketIsNeitherAnInstanceNorToldAnything()
     {
-        const QString title = QStringLiteral("Z3 stranger");
+        const QString title = u"Z3 stranger"_s;
         if (geteuid() != 0)
             QSKIP("needs root to run a listener under another account");
         QProcess stranger;
@@ -115,13 +116,13 @@ private slots:
         bool taken = true;
         const QStringList said = warningsOf([&] {
             taken = channel.listen(title) || channel.listen(title) ||
-                    NoticeChannel::sendNotice(title, QStringLiteral("===== Demo Mode ====="));
+                    NoticeChannel::sendNotice(title, u"===== Demo Mode ====="_s);
         });
         stranger.kill();
         stranger.waitForFinished(5000);
         QVERIFY(!taken);
         QCOMPARE(said.size(), 1); // said once
-        QVERIFY2(said.first().contains(QStringLiteral("another user")), qPrintable(said.first()));
+        QVERIFY2(said.first().contains(u"another user"_s), qPrintable(said.first()));
     }
 
     void aSocketPathTooLongIsSaid()
@@ -132,13 +133,12 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
         NoticeChannel channel;
         bool listening = true;
-        const QStringList said = warningsOf([&] {
-            listening = channel.listen(QStringLiteral("long")) || channel.listen(QStringLiteral("long"));
-        });
+        const QStringList said =
+            warningsOf([&] { listening = channel.listen(u"long"_s) || channel.listen(u"long"_s); });
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         QVERIFY(!listening);
         QCOMPARE(said.size(), 1);
-        QVERIFY2(said.first().contains(QStringLiteral("too long")), qPrintable(said.first()));
+        QVERIFY2(said.first().contains(u"too long"_s), qPrintable(said.first()));
     }
 };
 

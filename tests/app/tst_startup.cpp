@@ -1,5 +1,4 @@
-// Start-up of the host window in-process on the virtual mouse: the runUIEvent filter, the
-// device-change debounce and a missing configuration.
+// Start-up of the host window in-process: runUIEvent filter, device debounce, missing config.
 #include "SceneDriver.h"
 
 using namespace scenedriver;
@@ -16,7 +15,7 @@ private slots:
         resetDeviceProcessState();
         m_folder = std::make_unique<WorkFolder>();
         QVERIFY(m_folder->make(true));
-        qputenv("Z3_SCRIPTED_DIALOGS", QFile::encodeName(m_folder->path(QStringLiteral("dialogs.txt"))));
+        qputenv("Z3_SCRIPTED_DIALOGS", QFile::encodeName(m_folder->path(u"dialogs.txt"_s)));
     }
     void cleanup()
     {
@@ -26,7 +25,7 @@ private slots:
 
     void runUIEventNeedsItsTag()
     {
-        QFile scene(m_folder->path(QStringLiteral("main.qml")));
+        QFile scene(m_folder->path(u"main.qml"_s));
         QVERIFY(scene.open(QIODevice::WriteOnly));
         scene.write(
             "import QtQuick\nItem { width: 640; height: 360; property int runs: 0; property int inits: 0\n"
@@ -77,7 +76,7 @@ private slots:
 
     void missingConfigGivesAnEmptyTitle()
     {
-        QVERIFY(QFile::remove(m_folder->setting(QStringLiteral("apConfig.bin"))));
+        QVERIFY(QFile::remove(m_folder->setting(u"apConfig.bin"_s)));
         Widget w(nullptr, mouse());
         QCOMPARE(w.windowTitle(), QString());
         QVERIFY(w.startUp());

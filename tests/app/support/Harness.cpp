@@ -19,13 +19,12 @@ static void dieWithParent(QProcess &process)
 
 HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+    if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
         return;
     // Xvfb picks a free number and writes it once it listens: one chosen here could race another test.
     dieWithParent(m_process);
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"),
-                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    m_process.start(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     QByteArray number;
     QDeadlineTimer deadline(20000);
     while (m_process.waitForStarted(5000) && !number.contains('\n') && !deadline.hasExpired() &&
@@ -60,17 +59,17 @@ Harness::Harness()
 {
     const QString bin = qEnvironmentVariable("Z3_BINARY_DIR");
     if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath()))
-        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(bin);
+        m_error = u"no program at %1 (Z3_BINARY_DIR)"_s.arg(bin);
     else if (!copyData(workDir()))
-        m_error = QStringLiteral("cannot copy the data");
+        m_error = u"cannot copy the data"_s;
 }
 
 bool Harness::copyData(const QString &to)
 {
     QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
     if (modules.isEmpty())
-        modules = qEnvironmentVariable("Z3_BINARY_DIR") + QStringLiteral("/modules");
-    bool ok = QDir().mkpath(to + QStringLiteral("/modules/macro"));
+        modules = qEnvironmentVariable("Z3_BINARY_DIR") + u"/modules"_s;
+    bool ok = QDir().mkpath(to + u"/modules/macro"_s);
     // Only the data folders; the build tree's modules/ also holds CMake files.
     for (const char *dir : {"setting", "macro", "i18n", "media", "img"})
         for (QDirIterator it(modules + '/' + dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -92,7 +91,7 @@ Harness::~Harness()
 
 QString Harness::config(const QString &key, const QVariant &set) const
 {
-    QSettings s(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat);
+    QSettings s(workDir() + u"/modules/setting/apConfig.bin"_s, QSettings::IniFormat);
     if (set.isValid())
         s.setValue(key, set);
     return s.value(key).toString();
@@ -100,14 +99,13 @@ QString Harness::config(const QString &key, const QVariant &set) const
 
 bool Harness::displayAvailable()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000);
+    return !qEnvironmentVariableIsEmpty("DISPLAY") && xdotool({u"getdisplaygeometry"_s}, nullptr, 2000);
 }
 
 bool Harness::xdotool(const QStringList &args, QString *out, int timeoutMs)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
+    p.start(u"xdotool"_s, args);
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished(1000);
@@ -126,15 +124,14 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "Z3_VIRTUAL_DEVICE", "Z3_SCRIPTED_DIALOGS"})
         e.remove(QLatin1String(name));
-    const QString runtime = m_temp.path() + QStringLiteral("/runtime");
+    const QString runtime = m_temp.path() + u"/runtime"_s;
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    e.insert(QStringLiteral("XDG_DATA_HOME"), m_temp.path() + QStringLiteral("/data"));
+    e.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    e.insert(u"XDG_DATA_HOME"_s, m_temp.path() + u"/data"_s);
     for (auto it = env.cbegin(); it != env.cend(); ++it)
         e.insert(it.key(), it.value());
-    const QString cwd =
-        workingDirectory.isEmpty() ? m_temp.path() + QStringLiteral("/elsewhere") : workingDirectory;
+    const QString cwd = workingDirectory.isEmpty() ? m_temp.path() + u"/elsewhere"_s : workingDirectory;
     QDir().mkpath(cwd);
     m_process = std::make_unique<QProcess>();
     m_process->setProcessEnvironment(e);
@@ -143,9 +140,9 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     m_output.clear();
     m_mainId = 0;
     dieWithParent(*m_process);
-    m_process->start(programPath(), args + QStringList{QStringLiteral("--wire-log"), wireLogPath()});
+    m_process->start(programPath(), args + QStringList{u"--wire-log"_s, wireLogPath()});
     if (!m_process->waitForStarted(10000))
-        m_error = QStringLiteral("cannot start: ") + m_process->errorString();
+        m_error = u"cannot start: "_s + m_process->errorString();
     return m_error.isEmpty();
 }
 
@@ -247,8 +244,7 @@ QImage Harness::grab(const QRect &area)
     // Uncompressed: a PNG of the screen costs the program CPU time on a loaded machine.
     p.start("import",
             {"-window", "root", "-crop",
-             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-             "ppm:-"});
+             u"%1x%2+%3+%4"_s.arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()), "ppm:-"});
     return p.waitForFinished(10000) ? QImage::fromData(p.readAllStandardOutput(), "PPM") : QImage();
 }
 
@@ -292,7 +288,7 @@ QStringList Harness::macroLines(const QString &file)
 {
     QSettings s(file, QSettings::IniFormat);
     QStringList out;
-    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
-        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+    for (int i = 0; i < s.value(u"config/total"_s, 0).toInt(); ++i)
+        out.append(s.value(u"macro/%1"_s.arg(i)).toString());
     return out;
 }

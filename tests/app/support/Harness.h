@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // A private Xvfb as DISPLAY while it lives, so tests running beside it cannot take its clicks or focus.
 class HarnessDisplay {
 public:
@@ -50,17 +52,17 @@ public:
     Harness();
     ~Harness(); // ends a still running program (SIGTERM, then SIGKILL)
 
-    QString workDir() const { return m_temp.path() + QStringLiteral("/app"); }
-    QString programPath() const { return workDir() + QStringLiteral("/z3config"); }
-    QString wireLogPath() const { return m_temp.path() + QStringLiteral("/wire.log"); }
+    QString workDir() const { return m_temp.path() + u"/app"_s; }
+    QString programPath() const { return workDir() + u"/z3config"_s; }
+    QString wireLogPath() const { return m_temp.path() + u"/wire.log"_s; }
     QString lastError() const { return m_error; }
     // A value of modules/setting/apConfig.bin, first set to `set` if that is given (before the start).
     QString config(const QString &key, const QVariant &set = QVariant()) const;
 
     // Starts with args (plus the wire log) and extra environment in workingDirectory
     // (default: an empty folder, not the program's own, so it must find its files).
-    bool start(const QStringList &args = {QStringLiteral("--virtual-device")},
-               const QMap<QString, QString> &env = {}, const QString &workingDirectory = QString());
+    bool start(const QStringList &args = {u"--virtual-device"_s}, const QMap<QString, QString> &env = {},
+               const QString &workingDirectory = QString());
     bool isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process ? m_process->processId() : 0; }
 

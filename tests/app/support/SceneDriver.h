@@ -1,6 +1,5 @@
 #pragma once
-// Drives the real scene in-process on the virtual mouse, in a private copy of
-// the build's modules/, and reads what reached the mouse.
+// Drives the real scene in-process on the virtual mouse and reads what reached the mouse.
 
 #include "Harness.h"
 #include "Hid_Thread.h"
@@ -50,12 +49,12 @@ inline bool click(myQQuickView *view, QQuickItem *it, QPointF local = {-1, -1},
 // Opens a drop-down list, clicks the row once it has slid fully into view, waits until the list closes.
 inline bool chooseRow(myQQuickView *view, QQuickItem *list, int row)
 {
-    QQuickItem *drop = list ? findItem(list, QStringLiteral("dropArea")) : nullptr;
+    QQuickItem *drop = list ? findItem(list, u"dropArea"_s) : nullptr;
     QQuickItem *rowItem = nullptr;
     if (!drop || !click(view, list) ||
         !QTest::qWaitFor(
             [&] {
-                rowItem = findItem(drop, QStringLiteral("row%1").arg(row));
+                rowItem = findItem(drop, u"row%1"_s.arg(row));
                 return rowItem && sceneRect(drop).contains(sceneRect(rowItem));
             },
             5000))
@@ -101,7 +100,7 @@ struct Scene {
         view->initUI();
         QCoreApplication::postEvent(widget.get(), new runUIEvent(runUIEvent::kTag));
         // The opening sequence ends with the profile menu slid in.
-        QQuickItem *pf = at(QStringLiteral("pfItem")), *up = at(QStringLiteral("menuUp"));
+        QQuickItem *pf = at(u"pfItem"_s), *up = at(u"menuUp"_s);
         return pf && up &&
                QTest::qWaitFor(
                    [&] { return up->y() == 0 && pf->isVisible() && pf->x() == 1000 - pf->width() - 10; },
@@ -136,7 +135,7 @@ struct Scene {
     // Function page `index`: 0 keys, 1 macros, 2 lighting, 3 sensor.
     QQuickItem *openPage(int index, const QString &name)
     {
-        return open(QStringLiteral("fnButton%1").arg(index), "pageContent", name);
+        return open(u"fnButton%1"_s.arg(index), "pageContent", name);
     }
 
     QImage shot() const { return view->grabFramebuffer(); }
@@ -176,8 +175,7 @@ struct WorkFolder {
     bool make(bool quiet = false)
     {
         if (!dir.isValid() ||
-            !QFileInfo::exists(qEnvironmentVariable("Z3_MODULES_DIR") +
-                               QStringLiteral("/img/skin2/background.png")) ||
+            !QFileInfo::exists(qEnvironmentVariable("Z3_MODULES_DIR") + u"/img/skin2/background.png"_s) ||
             !Harness::copyData(dir.path()))
             return false;
         set("apConfig.bin", "common/3", 1);
@@ -193,10 +191,7 @@ struct WorkFolder {
     }
     QString path(const QString &rel) const { return dir.filePath(rel); }
     // A file of modules/setting/ (the current profile by default).
-    QString setting(const QString &file = QStringLiteral("p1.bin")) const
-    {
-        return path(QStringLiteral("modules/setting/") + file);
-    }
+    QString setting(const QString &file = u"p1.bin"_s) const { return path(u"modules/setting/"_s + file); }
     void set(const QString &file, const QString &key, const QVariant &value) const
     {
         QSettings(setting(file), QSettings::IniFormat).setValue(key, value);
@@ -227,7 +222,7 @@ struct Program {
         return scenedriver::click(scene.view, at(name), local);
     }
     bool choose(const QString &list, int row) const { return chooseRow(scene.view, at(list), row); }
-    QList<int> stored(const QString &key, const QString &file = QStringLiteral("p1.bin")) const
+    QList<int> stored(const QString &key, const QString &file = u"p1.bin"_s) const
     {
         return iniList(folder.setting(file), key);
     }

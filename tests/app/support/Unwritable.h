@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class Unwritable {
 public:
     explicit Unwritable(const QStringList &folders) : m_folders(folders) { run("a-w", "+i"); }
@@ -19,7 +21,7 @@ public:
     {
         for (const QString &f : m_folders) {
             const bool dir = QFileInfo(f).isDir();
-            QFile probe(dir ? f + QStringLiteral("/.probe") : f);
+            QFile probe(dir ? f + u"/.probe"_s : f);
             if (probe.open(dir ? QIODevice::WriteOnly : QIODevice::Append)) {
                 if (dir)
                     probe.remove();
@@ -35,10 +37,10 @@ private:
         for (const QString &f : m_folders) {
             // Immutable files cannot change their mode: lock the mode first, unlock the attribute first.
             if (geteuid() == 0 && attribute[0] == '-')
-                QProcess::execute(QStringLiteral("chattr"), {"-R", attribute, f});
-            QProcess::execute(QStringLiteral("chmod"), {"-R", mode, f});
+                QProcess::execute(u"chattr"_s, {"-R", attribute, f});
+            QProcess::execute(u"chmod"_s, {"-R", mode, f});
             if (geteuid() == 0 && attribute[0] == '+')
-                QProcess::execute(QStringLiteral("chattr"), {"-R", attribute, f});
+                QProcess::execute(u"chattr"_s, {"-R", attribute, f});
         }
     }
     QStringList m_folders;
