@@ -88,6 +88,7 @@ public:
     // Waits for the program to end: its exit code, -1 if it crashed, -2 if it still runs.
     int waitForExit(int timeoutMs = 30000);
 
+    // Polls every 100 ms: the conditions run xdotool or take screenshots.
     template <typename F> static bool waitFor(F condition, int timeoutMs)
     {
         QDeadlineTimer deadline(timeoutMs);
