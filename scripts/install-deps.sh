@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth xdotool x11-xserver-utils x11-utils imagemagick
   e2fsprogs qt6-wayland weston
+  python3
 )
 
 missing=()

@@ -1,7 +1,4 @@
-// The main screen in a real window on the virtual mouse: switching and
-// exporting profiles, the settings panel (skin, palette fields, text size),
-// the real file dialogs, page controls that keep their place, and reach by
-// keyboard and screen reader.
+// The main screen in a real window on the virtual mouse: profiles, settings, dialogs, keyboard.
 #include "SceneDriver.h"
 
 #include <QAccessible>
@@ -18,25 +15,12 @@ using namespace scenedriver;
 
 namespace {
 
-// Colour in the middle of a profile button.
-QRgb profileColour(Scene &scene, int slot)
+QString objectPath(QObject *o)
 {
-    QQuickItem *button = item(scene.view, QStringLiteral("profileButton%1").arg(slot));
-    return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint());
+    return o->objectName().isEmpty() ? QString(o->metaObject()->className()) : o->objectName();
 }
 
-QString objectPath(QQuickItem *it)
-{
-    QStringList names;
-    for (; it; it = it->parentItem())
-        if (!it->objectName().isEmpty() || !it->parentItem())
-            names.prepend(it->objectName().isEmpty() ? QString(it->metaObject()->className())
-                                                     : it->objectName());
-    return names.join('/');
-}
-
-// Interactive nodes of the accessibility tree under iface that show and can
-// be used, in tree order.
+// Usable, shown interactive nodes of the accessibility tree under iface, in tree order.
 void interactiveNodes(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
 {
     static const QList<QAccessible::Role> roles = {
@@ -52,8 +36,7 @@ void interactiveNodes(QAccessibleInterface *iface, QList<QAccessibleInterface *>
         interactiveNodes(iface->child(i), out);
 }
 
-// Share of the pixels along the top and bottom edge of r that differ
-// clearly between two shots.
+// Share of the pixels along the top and bottom edge of r that differ clearly between two shots.
 double edgeChange(const QImage &a, const QImage &b, const QRect &r)
 {
     int changed = 0, all = 0;
@@ -68,9 +51,8 @@ double edgeChange(const QImage &a, const QImage &b, const QRect &r)
     return all ? double(changed) / all : 0;
 }
 
-// Whether a widget's text shows on screen: the grey level of its background
-// (the most common one) lies far from its text colour, and some pixels are
-// drawn near the text colour.
+// Whether a widget's text shows on screen: its background (the commonest grey) lies far from
+// its text colour, and some pixels are drawn near the text colour.
 bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
 {
     const QPoint at = w->mapToGlobal(QPoint(0, 0));
@@ -89,12 +71,11 @@ bool readableOnScreen(QWidget *w, QPalette::ColorRole textRole)
     return std::abs(background - text) >= 100 && nearText >= 10;
 }
 
-// Opens a real file dialog with `open` and checks on screen, for at most 10 s
-// after it shows, that its labels and lists are readable; closes it. Polled
-// from a timer: the dialog runs its own event loop inside the opening click.
+// Opens a real file dialog with `open`, checks on screen (for up to 10 s once shown) that its labels
+// and lists are readable, closes it. Polled from a timer: the dialog runs its own event loop.
 QString unreadableParts(const std::function<bool()> &open)
 {
-    QString result = QStringLiteral("no file dialog");
+    QString result = u"no file dialog"_s;
     QElapsedTimer clock, shown;
     clock.start();
     QTimer timer;
@@ -123,7 +104,7 @@ QString unreadableParts(const std::function<bool()> &open)
     });
     timer.start(50);
     if (!open())
-        return QStringLiteral("did not open");
+        return u"did not open"_s;
     QTest::qWaitFor([&] { return !timer.isActive(); }, 30000);
     return result;
 }
@@ -161,18 +142,17 @@ private slots:
         for (auto it = p3.cbegin(); it != p3.cend(); ++it)
             folder.set("p3.bin", it.key(), it.value());
         for (int k : {0, 1, 2, 4, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14})
-            for (int b : iniList(folder.setting("p3.bin"), QStringLiteral("keydefine_Z3/%1").arg(k)))
+            for (int b : iniList(folder.setting("p3.bin"), u"keydefine_Z3/%1"_s.arg(k)))
                 matrix.append(char(b));
         Scene scene;
         QVERIFY(scene.start("stages=8,logo=0"));
         const QString macro = scene.view->createMacroIni().toString();
-        QVERIFY(scene.view->saveMacroIni(macro, {QStringLiteral("A    [Down]")}).toBool());
+        QVERIFY(scene.view->saveMacroIni(macro, {u"A    [Down]"_s}).toBool());
         scene.view->setMacroIniConfig(macro, {2, 1});
         // The stage (0BH) goes last; the screen stays locked until it is out.
         const auto switchTo = [&](int slot) {
             scene.clear();
-            return clickItem(scene.view, QStringLiteral("profileButton%1").arg(slot)) &&
-                   scene.sent(0x0B).size() == 1 &&
+            return scene.click(u"profileButton%1"_s.arg(slot)) && scene.sent(0x0B).size() == 1 &&
                    QTest::qWaitFor(
                        [&] { return scene.device->openHandleCount() == 0 && scene.view->isEnabled(); }, 5000);
         };
@@ -201,10 +181,9 @@ private slots:
         QVERIFY(!(dev.functionOption()[2] & 0x40));
         QVERIFY(dev.keyMatrix() != matrix);
 
-        // A click on the current slot sends nothing: a marker command sent
-        // after the click is the only frame that reaches the device.
+        // A click on the current slot sends nothing: a marker sent after it is the only frame.
         scene.clear();
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton0")));
+        QVERIFY(scene.click("profileButton0"));
         QCoreApplication::processEvents();
         scene.view->hidThread()->hid_07H_SetLEDInstructFunction(0x5A, 0, 0, 0);
         QCOMPARE(scene.sent(0x07).size(), 1);
@@ -215,9 +194,9 @@ private slots:
     {
         WorkFolder folder;
         QVERIFY(folder.make());
-        const QString target = folder.path(QStringLiteral("export/P02.pf"));
-        QDir().mkpath(folder.path(QStringLiteral("export")));
-        const QString answers = folder.path(QStringLiteral("answers.txt"));
+        const QString target = folder.path(u"export/P02.pf"_s);
+        QDir().mkpath(folder.path(u"export"_s));
+        const QString answers = folder.path(u"answers.txt"_s);
         {
             QFile f(answers);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -225,27 +204,26 @@ private slots:
         }
         qputenv("Z3_SCRIPTED_DIALOGS", answers.toUtf8());
         const struct Unset {
-            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
+            ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); } // the later tests open real dialogs
         } unset;
         Scene scene;
         QVERIFY(scene.start());
         // Opened at the right end of the slot, the menu leaves its label in view.
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileButton1"), Qt::RightButton, QPointF(90, 15)));
-        QQuickItem *menu = item(scene.view, QStringLiteral("profileMenu"));
+        QVERIFY(scene.click("profileButton1", QPointF(90, 15), Qt::RightButton));
+        QQuickItem *menu = scene.at("profileMenu");
         QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 3000);
-        QQuickItem *label = item(scene.view, QStringLiteral("profileButton1"))->childItems().value(1);
-        QCOMPARE(label->property("text").toString(), QStringLiteral("P02"));
+        QQuickItem *label = scene.at("profileButton1")->childItems().value(1);
+        QCOMPARE(label->property("text").toString(), u"P02"_s);
         QVERIFY(!menu->mapRectToScene(menu->boundingRect())
                      .intersects(label->mapRectToScene(label->boundingRect())));
-        QVERIFY(clickItem(scene.view, QStringLiteral("profileMenuEntry1"))); // SAVE
+        QVERIFY(scene.click("profileMenuEntry1")); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
-        qunsetenv("Z3_SCRIPTED_DIALOGS");
-        QFile pf(target), slot(folder.path(QStringLiteral("modules/setting/p2.bin")));
+        QFile pf(target), slot(folder.path(u"modules/setting/p2.bin"_s));
         QVERIFY(pf.open(QIODevice::ReadOnly) && slot.open(QIODevice::ReadOnly));
         QCOMPARE(pf.readAll(), slot.readAll());
         // The menu closes; the current slot stays P01.
         QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 3000);
-        QCOMPARE(item(scene.view, QStringLiteral("pfItem"))->property("currentIndex").toInt(), 0);
+        QCOMPARE(scene.at("pfItem")->property("currentIndex").toInt(), 0);
     }
 
     // Every file dialog opened for real draws its labels and lists readably.
@@ -262,53 +240,39 @@ private slots:
             QByteArray old = qgetenv("HOME");
             ~Home() { qputenv("HOME", old); }
         } restore;
-        qputenv("HOME", QFile::encodeName(folder.path(QStringLiteral("home"))));
+        qputenv("HOME", QFile::encodeName(folder.path(u"home"_s)));
         Scene scene;
         QVERIFY(scene.start());
-        // Each dialog from its context-menu entry (right-click on `opener`).
-        const auto check = [&](const char *what, QQuickItem *opener, const char *menu, int entry) {
-            QQuickItem *m = item(scene.view, QLatin1String(menu));
-            const QString bad = unreadableParts([&] {
-                if (!click(scene.view, opener, {10, opener->height() / 2}, Qt::RightButton) ||
-                    !QTest::qWaitFor([m] { return m->isVisible() && m->opacity() == 1.0; }, 3000))
+        // Profile LOAD and SAVE (the macro menu's entries make the same calls) and the background.
+        QQuickItem *menu = scene.at("profileMenu");
+        const auto check = [&](const char *what, const std::function<bool()> &open) {
+            const QString bad = unreadableParts(open);
+            QVERIFY2(bad.isEmpty(), qPrintable(QLatin1String(what) + ": " + bad));
+            QTRY_VERIFY_WITH_TIMEOUT(scene.view->isEnabled() && !menu->isVisible(), 5000);
+        };
+        for (int entry : {0, 1})
+            check(entry ? "profile SAVE" : "profile LOAD", [&] {
+                if (!scene.click("profileButton0", {-1, -1}, Qt::RightButton) ||
+                    !QTest::qWaitFor([menu] { return menu->isVisible() && menu->opacity() == 1.0; }, 3000))
                     return false;
-                QQuickItem *e =
-                    findItem(m, QStringLiteral("%1%2")
-                                    .arg(menu == QByteArray("profileMenu") ? "profileMenuEntry" : "menuEntry")
-                                    .arg(entry));
+                QQuickItem *e = scene.at(u"profileMenuEntry%1"_s.arg(entry));
                 QTest::mouseClick(scene.view, Qt::LeftButton, {}, sceneRect(e).center().toPoint());
                 return true;
             });
-            QVERIFY2(bad.isEmpty(), qPrintable(QLatin1String(what) + ": " + bad));
-            QTRY_VERIFY_WITH_TIMEOUT(scene.view->isEnabled() && !m->isVisible(), 5000);
-        };
-        check("profile LOAD", item(scene.view, QStringLiteral("profileButton0")), "profileMenu", 0);
-        check("profile SAVE", item(scene.view, QStringLiteral("profileButton0")), "profileMenu", 1);
-        QQuickItem *page = scene.openPage(1, QStringLiteral("pageMacro"));
-        QVERIFY(page && clickItem(scene.view, QStringLiteral("addMacro")));
-        QQuickItem *row = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            row = findItem(findItem(page, QStringLiteral("macroFiles")), QStringLiteral("row0")), 3000);
-        check("macro LOAD", row, "macroMenu", 0);
-        check("macro SAVE", row, "macroMenu", 1);
         QVERIFY(scene.openSettings());
-        const QString bad =
-            unreadableParts([&] { return clickItem(scene.view, QStringLiteral("backgroundToggle")); });
-        QVERIFY2(bad.isEmpty(), qPrintable("background picture: " + bad));
+        check("background picture", [&] { return scene.click("backgroundToggle"); });
     }
 
-    // The settings panel shows what is in use: the palette fields follow the
-    // selected entry and a field left without an edit changes nothing;
-    // exactly one text-size box is checked whatever the order of clicks and
-    // after DEFAULT; skin 2 changes the artwork.
+    // The settings panel shows what is in use: the palette fields follow the selected entry and a
+    // field left unedited changes nothing; exactly one text-size box is checked whatever the order
+    // of clicks and after DEFAULT; skin 2 changes the artwork.
     void settingsPanelShowsWhatIsInUse()
     {
-        WorkFolder folder;
-        QVERIFY(folder.make());
-        Scene scene;
-        QVERIFY(scene.start());
+        Program p;
+        QVERIFY(p.open());
+        Scene &scene = p.scene;
         QVERIFY(scene.openSettings());
-        QQuickItem *page = item(scene.view, QStringLiteral("pageGlobalsetting"));
+        QQuickItem *page = scene.at("pageGlobalsetting");
         const auto fields = [&] {
             QList<int> out;
             for (const char *f : {"inputR", "inputG", "inputB"})
@@ -316,65 +280,61 @@ private slots:
             return out;
         };
         const auto swatch = [&](int k) {
-            QQuickItem *e = findItem(page, QStringLiteral("paletteEntry%1").arg(k));
+            QQuickItem *e = findItem(page, u"paletteEntry%1"_s.arg(k));
             return QColor(scene.shot().pixel(e->mapToScene(QPointF(11, 11)).toPoint()));
         };
-        QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry0")));
+        QVERIFY(scene.click("paletteEntry0"));
         const QColor b = swatch(1);
         for (const char *field : {"inputG", "inputR"}) {
-            QVERIFY(clickItem(scene.view, QLatin1String(field)));
-            QVERIFY(
-                clickItem(scene.view, QStringLiteral("pageGlobalsetting"), Qt::LeftButton, QPointF(5, 5)));
-            QVERIFY(clickItem(scene.view, QStringLiteral("paletteEntry1")));
+            QVERIFY(scene.click(field) && scene.click("pageGlobalsetting", QPointF(5, 5)));
+            QVERIFY(scene.click("paletteEntry1"));
             QCOMPARE(fields(), (QList<int>{b.red(), b.green(), b.blue()}));
             QCOMPARE(swatch(1), b);
         }
 
-        QQuickItem *normal = item(scene.view, QStringLiteral("sizeNormal"));
-        QQuickItem *larger = item(scene.view, QStringLiteral("sizeLarger"));
-        const auto check = [&](const char *step, int size) {
-            QCOMPARE(scene.view->rootObject()->property("globalSetting_size").toInt(), size);
-            QVERIFY2(normal->property("isSelect").toBool() == (size == 11) &&
-                         larger->property("isSelect").toBool() == (size == 12),
-                     step);
-        };
-        check("start", 11);
-        for (const char *name : {"sizeNormal", "sizeLarger", "sizeLarger", "sizeNormal", "sizeLarger"}) {
-            QVERIFY(clickItem(scene.view, QLatin1String(name)));
-            check(name, QByteArray(name) == "sizeLarger" ? 12 : 11);
+        // Each step: the box clicked (none: DEFAULT) and the size then in use.
+        const QList<std::pair<const char *, int>> steps = {{"sizeNormal", 11}, {"sizeLarger", 12},
+                                                           {"sizeLarger", 12}, {"sizeNormal", 11},
+                                                           {"sizeLarger", 12}, {"settingResetButton", 11}};
+        for (const auto &[box, size] : steps) {
+            QVERIFY(scene.click(box));
+            QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), size,
+                                      3000);
+            QVERIFY2(scene.at("sizeNormal")->property("isSelect").toBool() == (size == 11) &&
+                         scene.at("sizeLarger")->property("isSelect").toBool() == (size == 12),
+                     box);
         }
-        QVERIFY(clickItem(scene.view, QStringLiteral("settingResetButton")));
-        QTRY_COMPARE_WITH_TIMEOUT(scene.view->rootObject()->property("globalSetting_size").toInt(), 11, 3000);
-        check("DEFAULT", 11);
 
-        QVERIFY(chooseRow(scene.view, QStringLiteral("skinList"), 1));
+        QVERIFY(chooseRow(scene.view, "skinList", 1));
         QCOMPARE(scene.view->rootObject()->property("skin_No").toInt(), 2);
-        QVERIFY(clickItem(scene.view, QStringLiteral("settingButton")));
-        QTRY_VERIFY_WITH_TIMEOUT(!item(scene.view, QStringLiteral("settingPanel"))->isVisible(), 5000);
-        const auto orange = [&] {
-            const QRgb c = profileColour(scene, 0);
+        QVERIFY(scene.click("settingButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(!scene.at("settingPanel")->isVisible(), 5000);
+        QQuickItem *button = scene.at("profileButton0");
+        const auto colour = [&] {
+            return scene.shot().pixel(button->mapToScene(QPointF(8, button->height() / 2)).toPoint());
+        };
+        const auto orange = [&](QRgb c) {
             return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30;
         };
-        QTRY_VERIFY2_WITH_TIMEOUT(orange(), qPrintable(QColor(profileColour(scene, 0)).name()), 5000);
+        QTRY_VERIFY2_WITH_TIMEOUT(orange(colour()), qPrintable(QColor(colour()).name()), 5000);
     }
 
-    // The fire key's mouse drop-down and key box take the same place, in the
-    // column of the other fire controls, whichever type is chosen.
+    // The fire key's mouse drop-down and key box take the same place, in the column of the other
+    // fire controls, whichever type is chosen.
     void fireKeyControlsKeepTheirPlace()
     {
         Program p;
         QVERIFY(p.open("logo=0", 0, "pageKeydefine"));
-        const auto key = [&](const char *name) { return p.at(QLatin1String(name)); };
         QVERIFY(p.choose("buttonList", 3));
         QVERIFY(p.choose("functionMenu", 5)); // FIRE
-        QQuickItem *mouse = key("fireMouseMenu");
+        QQuickItem *mouse = p.at("fireMouseMenu");
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         const QPointF place = sceneRect(mouse).topLeft();
-        QCOMPARE(place.x(), sceneRect(key("fireSpeed")).x());
-        QVERIFY(click(p.scene.view, key("fireTypeKey")));
-        QTRY_VERIFY_WITH_TIMEOUT(key("fireKey")->isVisible() && !mouse->isVisible(), 3000);
-        QCOMPARE(sceneRect(key("fireKey")).topLeft(), place);
-        QVERIFY(click(p.scene.view, key("fireTypeMouse")));
+        QCOMPARE(place.x(), sceneRect(p.at("fireSpeed")).x());
+        QVERIFY(p.click("fireTypeKey"));
+        QTRY_VERIFY_WITH_TIMEOUT(p.at("fireKey")->isVisible() && !mouse->isVisible(), 3000);
+        QCOMPARE(sceneRect(p.at("fireKey")).topLeft(), place);
+        QVERIFY(p.click("fireTypeMouse"));
         QTRY_VERIFY_WITH_TIMEOUT(mouse->isVisible(), 3000);
         QCOMPARE(sceneRect(mouse).topLeft(), place);
     }
@@ -383,34 +343,30 @@ private slots:
     void newMacroScrollsIntoView()
     {
         Program p;
-        QVERIFY(p.open("logo=0"));
-        Scene &s = p.scene;
-        QQuickItem *page = s.openPage(1, "pageMacro");
-        QVERIFY(page);
-        QQuickItem *files = s.at("macroFiles", page);
+        QVERIFY(p.open("logo=0", 1, "pageMacro"));
+        QQuickItem *files = p.at("macroFiles");
         const auto count = [&] {
-            return page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
+            return p.page->property("md_MacroFile").value<QObject *>()->property("count").toInt();
         };
         const int had = count();
         for (int n = 1; n <= 12; ++n) {
-            QVERIFY(click(s.view, s.at("addMacro", page)));
+            QVERIFY(p.click("addMacro"));
             QTRY_COMPARE_WITH_TIMEOUT(count(), had + n, 3000);
-            const QString row = QStringLiteral("row%1").arg(files->property("currentIndex").toInt());
-            QTRY_VERIFY2_WITH_TIMEOUT(s.at(row, files) &&
-                                          sceneRect(files).contains(sceneRect(s.at(row, files))),
-                                      qPrintable(row + " out of view"), 3000);
+            QQuickItem *row = nullptr;
+            const int index = files->property("currentIndex").toInt();
+            QTRY_VERIFY2_WITH_TIMEOUT((row = p.scene.at(u"row%1"_s.arg(index), files)) &&
+                                          sceneRect(files).contains(sceneRect(row)),
+                                      qPrintable(u"row %1 out of view"_s.arg(index)), 3000);
         }
     }
 
-    // Every control of the four pages, the menus and the settings page has a
-    // name and a role, and Tab visits each one of them in reading order with
-    // a focus mark drawn around it.
+    // Every control of the menus, the four pages and the settings page has a name and a role,
+    // and Tab visits each in reading order with a focus mark drawn around it.
     void keyboardAndScreenReaderReachEveryControl()
     {
-        WorkFolder folder;
-        QVERIFY(folder.make());
-        Scene scene;
-        QVERIFY(scene.start());
+        Program p;
+        QVERIFY(p.open());
+        Scene &scene = p.scene;
         QQuickWindow *window = scene.view->quickWindow();
         scene.widget->activateWindow();
         scene.view->setFocus(Qt::OtherFocusReason);
@@ -433,9 +389,8 @@ private slots:
                                     QString::number(n->rect().x()) + "," + QString::number(n->rect().y())));
                 named << n->object();
             }
-            // Tab until focus comes round again; every stop is named and
-            // marked, and within its region follows the previous stop in
-            // reading order (never back up and to the left).
+            // Tab until focus comes round again: every stop is named, marked and, within its
+            // region, after the previous stop in reading order (never back up and to the left).
             QSet<QObject *> stops;
             QList<std::tuple<QString, QRect, QString>> cycle;
             QImage before = scene.shot();
@@ -467,23 +422,19 @@ private slots:
             }
             // Every named control of the window is a Tab stop.
             for (QObject *o : std::as_const(named))
-                QVERIFY2(stops.contains(o),
-                         qPrintable(what + ": Tab skips " + objectPath(qobject_cast<QQuickItem *>(o))));
+                QVERIFY2(stops.contains(o), qPrintable(what + ": Tab skips " + objectPath(o)));
         };
-        check(QStringLiteral("menus"));
-        if (QTest::currentTestFailed())
-            return;
-        QQuickItem *container = item(scene.view, QStringLiteral("pageContainer"));
-        QQuickItem *content = item(scene.view, QStringLiteral("pageContent"));
-        for (int page = 0; page < 4; ++page) {
-            QVERIFY(clickItem(scene.view, QStringLiteral("fnButton%1").arg(page)));
+        check(u"menus"_s);
+        QQuickItem *container = scene.at("pageContainer"), *content = scene.at("pageContent");
+        for (int page = 0; page < 4 && !QTest::currentTestFailed(); ++page) {
+            QVERIFY(scene.click(u"fnButton%1"_s.arg(page)));
             QTRY_VERIFY_WITH_TIMEOUT(container->property("curID").toInt() == page && content->x() == 0, 5000);
-            check(QStringLiteral("page %1").arg(page));
-            if (QTest::currentTestFailed())
-                return;
+            check(u"page %1"_s.arg(page));
         }
-        QVERIFY(scene.openSettings());
-        check(QStringLiteral("settings"));
+        if (!QTest::currentTestFailed()) {
+            QVERIFY(scene.openSettings());
+            check(u"settings"_s);
+        }
     }
 };
 

@@ -1,16 +1,11 @@
-// The sensor and lighting pages in the running scene on the virtual mouse,
-// driven with clicks: what apply, DPI picks, colour picks and reset put on
-// the mouse and into the profile, and what the pages show.
+// Sensor and lighting pages in the running scene: what clicks put on the mouse and profile.
 #include "SceneDriver.h"
 
 using namespace scenedriver;
 
 namespace {
 
-const QStringList kEightStages{"250", "500", "750", "1000", "1250", "1500", "1750", "2000"};
-
-// Whether a bright line of the artwork runs through a text's box: a pixel
-// row across the box that is nearly all bright.
+// Whether a bright line of the artwork runs through a text's box: a pixel row nearly all bright.
 bool struckThrough(const QImage &shot, const QRect &box)
 {
     for (int y = box.top(); y <= box.bottom(); ++y) {
@@ -32,6 +27,14 @@ QByteArray bytes(const QList<int> &values)
     return out;
 }
 
+// A click by the X server, as the user's pointer makes it: a part of the scene the window does not
+// show cannot be hit. At the right end of an item, or its centre.
+bool realClick(myQQuickView *view, QQuickItem *it, bool rightEnd)
+{
+    const QPointF local(rightEnd ? it->width() - 2 : it->width() / 2, it->height() / 2);
+    return Harness::pointer(view->mapToGlobal(it->mapToScene(local).toPoint()), {"click", "1"});
+}
+
 } // namespace
 
 class tst_gui_sensor_and_lighting_pages : public QObject {
@@ -44,9 +47,8 @@ private slots:
         qputenv("GSETTINGS_BACKEND", "memory");
     }
 
-    // Apply sends the rate and the stage only and stores the pointer
-    // settings; reset sends the default indicator colours, packed two stages
-    // a byte on the 8-colour indicator, and DPI values, and nothing else.
+    // Apply sends the rate and the stage only and stores the pointer settings; reset sends the
+    // default indicator colours (two stages a byte on the 8-colour one) and DPI values, nothing else.
     void sensorApplyAndResetWriteTheMouseAndProfile_data()
     {
         QTest::addColumn<int>("type");
@@ -57,7 +59,7 @@ private slots:
     {
         QFETCH(int, type);
         Program p;
-        QVERIFY(p.open(QStringLiteral("logo=%1").arg(type - 1), 3, "pageSensor"));
+        QVERIFY(p.open(u"logo=%1"_s.arg(type - 1), 3, "pageSensor"));
         Scene &s = p.scene;
         // 250 Hz; cursor speed 7, scroll lines 0, double-click 10; stage 3.
         QVERIFY(click(s.view, s.at("button1", p.at("reportRate"))));
@@ -76,7 +78,7 @@ private slots:
                      p.stored("sensor/verticalScrollLines_Z3") + p.stored("sensor/doubleClickSpeed_Z3"),
                  (QList<int>{4, 7, 0, 10}));
 
-        const QString key = QStringLiteral("color_Z3/type%1").arg(type);
+        const QString key = u"color_Z3/type%1"_s.arg(type);
         const QList<int> defaults = p.stored(key, "pD.bin");
         QByteArray packed;
         for (int k = 0; k + 1 < defaults.size(); k += 2) // stage 2k low, 2k+1 high
@@ -92,8 +94,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p.stored(key), defaults, 3000);
     }
 
-    // Every value of every stage's menu shows inside the page and can be
-    // picked with the pointer, for the stages on the right edge too.
+    // Every value of every stage's menu shows inside the page and can be picked with the pointer,
+    // for the stages on the right edge too.
     void everyDpiMenuValueShowsAndCanBePicked_data()
     {
         QTest::addColumn<QString>("mouse");
@@ -117,17 +119,15 @@ private slots:
             QVERIFY2(!struckThrough(s.shot(), sceneRect(p.at(caption)).toRect()), caption);
         for (int stage = 0; stage < 8; ++stage) {
             // Opened with the pointer at the right end of the "▼".
-            QQuickItem *arrow = s.at("arrow", s.at(QStringLiteral("button%1").arg(stage), dpi));
-            QVERIFY(realClick(s.view, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
+            QQuickItem *arrow = s.at("arrow", s.at(u"button%1"_s.arg(stage), dpi));
+            QVERIFY(realClick(s.view, arrow, true));
             QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
             for (int k = 0; k < dpi->property("menuCounter").toInt(); ++k)
-                QVERIFY2(shown.contains(sceneRect(s.at(QStringLiteral("menuCell%1").arg(k), menu))),
-                         qPrintable(QStringLiteral("stage %1 value %2").arg(stage + 1).arg(k)));
+                QVERIFY2(shown.contains(sceneRect(s.at(u"menuCell%1"_s.arg(k), menu))),
+                         qPrintable(u"stage %1 value %2"_s.arg(stage + 1).arg(k)));
             s.clear();
-            QQuickItem *cell = s.at(QStringLiteral("menuCell%1").arg(picks.value(stage / 2 - 1)), menu);
-            QVERIFY(stage % 4 == 3
-                        ? realClick(s.view, cell, QPointF(cell->width() / 2, cell->height() / 2))
-                        : realClick(s.view, arrow, QPointF(arrow->width() - 2, arrow->height() / 2)));
+            QQuickItem *cell = s.at(u"menuCell%1"_s.arg(picks.value(stage / 2 - 1)), menu);
+            QVERIFY(stage % 4 == 3 ? realClick(s.view, cell, false) : realClick(s.view, arrow, true));
             QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 0.0, 3000);
             if (stage % 4 == 3) {
                 QCOMPARE(s.sent(0x11).size(), 1);
@@ -139,10 +139,9 @@ private slots:
                                   dpi->property("valueForIndex").toList().value(7).toInt(), 3000);
     }
 
-    // Switching a stage off hands "current" to the nearest stage in use,
-    // lower first, and apply names that stage; stages beyond the mouse's
-    // count are blank. On a fresh profile every stage is off and a pick fills
-    // only its own, stored in the plain list form other programs read.
+    // Switching a stage off hands "current" to the nearest stage in use, lower first, and apply names
+    // that stage; stages beyond the mouse's count are blank. On a fresh profile every stage is off and
+    // a pick fills only its own, stored in the plain list form other programs read.
     void switchedOffStageHandsCurrentOn_data()
     {
         QTest::addColumn<QString>("mouse");
@@ -151,7 +150,7 @@ private slots:
         QTest::addColumn<int>("cell");
         QTest::addColumn<int>("current");
         QTest::addColumn<QByteArray>("codes");
-        const QVariant all(kEightStages);
+        const QVariant all(QStringList{"250", "500", "750", "1000", "1250", "1500", "1750", "2000"});
         QTest::newRow("stage 4 to 3") << "stages=4" << all << 3 << 0 << 2 << QByteArray("0102038080808080");
         QTest::newRow("stage 8 to 7") << "stages=8" << all << 7 << 0 << 6 << QByteArray("0102030405060780");
         QTest::newRow("stage 4 to 5, 1-3 off")
@@ -174,15 +173,15 @@ private slots:
         QQuickItem *dpi = p.at("dpiLevel");
         const int stages = mouse.right(1).toInt();
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(s.at(QStringLiteral("button%1").arg(i), dpi)->isVisible(), i < stages);
-        QQuickItem *button = s.at(QStringLiteral("button%1").arg(stage), dpi);
+            QCOMPARE(s.at(u"button%1"_s.arg(i), dpi)->isVisible(), i < stages);
+        QQuickItem *button = s.at(u"button%1"_s.arg(stage), dpi);
         QVERIFY(click(s.view, button, {20, 9}));
         QCOMPARE(dpi->property("currentIndex").toInt(), stored.isNull() ? 0 : stage); // "×" cannot be chosen
         s.clear();
         QVERIFY(click(s.view, s.at("arrow", button)));
         QQuickItem *menu = s.at("valueMenu", dpi);
         QTRY_VERIFY_WITH_TIMEOUT(menu->opacity() == 1.0, 3000);
-        QVERIFY(click(s.view, s.at(QStringLiteral("menuCell%1").arg(cell), menu)));
+        QVERIFY(click(s.view, s.at(u"menuCell%1"_s.arg(cell), menu)));
         QCOMPARE(s.sent(0x11).size(), 1);
         QCOMPARE(s.device->dpiCodes().left(stages).toHex(), codes.left(2 * stages));
         if (stored.isNull()) {
@@ -201,10 +200,9 @@ private slots:
         QCOMPARE(int(s.device->dpiStage()), current + 1);
     }
 
-    // The palette strip sends the palette at once; reset sends the default
-    // palette and only shows the default effect. Apply sends the effect with
-    // its brightness and speed codes and stores them; OFF sends zeros and
-    // keeps the steps.
+    // The palette strip sends the palette at once; reset sends the default palette and only shows
+    // the default effect. Apply sends the effect with its brightness and speed codes and stores
+    // them; OFF sends zeros and keeps the steps.
     void lightingPageWritesTheMouseAndProfile()
     {
         Program p;
@@ -250,8 +248,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p.stored("color_Z3/ledEffect"), (QList<int>{10, 3, 0}), 3000);
     }
 
-    // ALL SAVE applies the pages from the current profile although none was
-    // opened, so none was even built yet.
+    // ALL SAVE applies the pages from the current profile although none was opened (nor built).
     void allSaveAppliesPagesNeverOpened()
     {
         Program p;
@@ -260,7 +257,7 @@ private slots:
         for (const char *page : {"pageKeydefine", "pageMacro", "pageColor", "pageSensor"})
             QVERIFY2(!s.at(page), page);
         s.clear();
-        QVERIFY(clickItem(s.view, "totalApplyButton"));
+        QVERIFY(s.click("totalApplyButton"));
         QCOMPARE(s.sent(0x0B).size(), 1);
         QCOMPARE(s.sent(0x0D).size(), 1);
         QCOMPARE(s.device->ledEffect(), (std::array<uchar, 3>{0x05, 115, 10}));

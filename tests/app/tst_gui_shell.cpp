@@ -1,6 +1,4 @@
-// The program as a user meets it: started for real under X, driven with real
-// input, judged by its windows, exit codes, screenshots, boxes, wire log and
-// files.
+// The real program under X, driven with real input, judged by windows, exit codes, boxes, files.
 #include "Harness.h"
 #include "Unwritable.h"
 
@@ -11,13 +9,6 @@
 
 namespace {
 
-QString configValue(const Harness &h, const QString &key)
-{
-    return QSettings(h.workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
-        .value(key)
-        .toString();
-}
-
 bool waitForScene(Harness &h)
 {
     return Harness::waitFor([&] { return Harness::distinctColours(h.screenshot()) > 40; }, 30000);
@@ -26,22 +17,22 @@ bool waitForScene(Harness &h)
 // Boxes answered from a script and logged to <script>.log, one line each.
 struct Script {
     QString path;
-    explicit Script(const Harness &h) : path(h.workDir() + QStringLiteral("/../dialogs.txt"))
+    explicit Script(const Harness &h) : path(h.workDir() + u"/../dialogs.txt"_s)
     {
         QFile f(path);
         if (f.open(QIODevice::WriteOnly))
             f.write("ok\n");
     }
-    QMap<QString, QString> env(const QString &mouse = QString()) const
+    // Starts h with boxes answered from the script, on `mouse`.
+    bool start(Harness &h, const QString &mouse = QString(), QMap<QString, QString> env = {}) const
     {
-        QMap<QString, QString> e{{QStringLiteral("Z3_SCRIPTED_DIALOGS"), path}};
-        if (!mouse.isEmpty())
-            e.insert(QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse);
-        return e;
+        env.insert(u"Z3_SCRIPTED_DIALOGS"_s, path);
+        env.insert(u"Z3_VIRTUAL_DEVICE"_s, mouse);
+        return h.start({u"--virtual-device"_s}, env);
     }
     QString log() const
     {
-        QFile f(path + QStringLiteral(".log"));
+        QFile f(path + u".log"_s);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
@@ -58,23 +49,21 @@ private slots:
             QSKIP("needs an X display and xdotool (scripts/test.sh starts Xvfb)");
     }
 
-    // Started from another folder it finds its files, shows the scene in a
-    // window of its size named from its configuration, talks to the mouse,
-    // moves when dragged and ends by its close button, leaving that folder
-    // untouched.
+    // Started from another folder it finds its files, shows the scene in a window of its size named
+    // from its configuration, talks to the mouse, moves when dragged and ends by its close button,
+    // leaving that folder untouched.
     void startedElsewhereItShowsItselfAndEndsByItsCloseButton()
     {
         Harness h;
         QTemporaryDir elsewhere;
-        QVERIFY2(h.start({QStringLiteral("--virtual-device")}, {}, elsewhere.path()),
-                 qPrintable(h.lastError()));
+        QVERIFY2(h.start({u"--virtual-device"_s}, {}, elsewhere.path()), qPrintable(h.lastError()));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QCOMPARE(w.geometry.size(), QSize(1000, 600));
-        QVERIFY(!configValue(h, QStringLiteral("common/name")).isEmpty());
-        QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+        QVERIFY(!h.config("common/name").isEmpty());
+        QCOMPARE(w.name, h.config("common/name"));
         QVERIFY2(waitForScene(h), "the window stays blank");
-        QVERIFY(h.wireLog().contains(QStringLiteral(" cmd feature-out 00 "))); // the handshake
+        QVERIFY(h.wireLog().contains(u" cmd feature-out 00 "_s)); // the handshake
         // The close button is drawn in the accent once the top menu is in.
         const auto closeShown = [&] {
             const QImage shot = h.screenshot();
@@ -91,19 +80,15 @@ private slots:
                  "no move");
         const QPoint moved = h.mainGeometry().topLeft() - before.topLeft();
         QVERIFY2(qAbs(moved.x() - 80) <= 4 && qAbs(moved.y() - 60) <= 4,
-                 qPrintable(QStringLiteral("moved by %1,%2").arg(moved.x()).arg(moved.y())));
+                 qPrintable(u"moved by %1,%2"_s.arg(moved.x()).arg(moved.y())));
         QVERIFY(h.click(970, 20));
-        int code = -1;
-        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
-        QCOMPARE(code, 0);
-        // Read once the program has ended: until then part of its output may
-        // still sit in the pipe.
-        QVERIFY(h.output().contains(QStringLiteral("Device Connect")));
+        QVERIFY2(h.waitForExit() == 0, qPrintable(h.output()));
+        // Read once the program has ended: until then part of its output may still sit in the pipe.
+        QVERIFY(h.output().contains(u"Device Connect"_s));
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
-    // The missing-mouse box and the window both end cleanly, by OK or by a
-    // signal, also while the start-up box is open.
+    // The missing-mouse box and the window both end cleanly, by OK or by a signal.
     void endsCleanly_data()
     {
         QTest::addColumn<QString>("mouse");
@@ -117,21 +102,17 @@ private slots:
         QFETCH(QString, mouse);
         QFETCH(int, signal);
         Harness h;
-        QVERIFY2(
-            h.start({QStringLiteral("--virtual-device")}, {{QStringLiteral("Z3_VIRTUAL_DEVICE"), mouse}}),
-            qPrintable(h.lastError()));
-        const Harness::Window w = mouse.isEmpty() ? h.waitForWindow() : h.waitForDialog();
+        QVERIFY2(h.start({u"--virtual-device"_s}, {{u"Z3_VIRTUAL_DEVICE"_s, mouse}}),
+                 qPrintable(h.lastError()));
+        const Harness::Window w = h.waitForWindow(!mouse.isEmpty());
         QVERIFY2(w.isValid(), qPrintable(h.output()));
-        if (!mouse.isEmpty()) {
-            // A small box captioned with the window title; no main window.
-            QCOMPARE(w.name, configValue(h, QStringLiteral("common/name")));
+        if (!mouse.isEmpty()) { // a small box captioned with the window title; no main window
+            QCOMPARE(w.name, h.config("common/name"));
             QVERIFY(w.geometry.width() < 1000 && w.geometry.height() < 600);
             QCOMPARE(h.windows().size(), 1);
         }
-        QVERIFY(signal ? ::kill(pid_t(h.pid()), signal) == 0 : h.key(QStringLiteral("Return"), w));
-        int code = -1;
-        QVERIFY2(h.waitForExit(20000, &code), qPrintable(h.output()));
-        QCOMPARE(code, 0);
+        QVERIFY(signal ? ::kill(pid_t(h.pid()), signal) == 0 : h.key(u"Return"_s, w));
+        QVERIFY2(h.waitForExit() == 0, qPrintable(h.output()));
     }
 
     void missingMouseBoxNamesTheProduct_data()
@@ -140,17 +121,15 @@ private slots:
         QTest::addColumn<QString>("configKey");
         QTest::addColumn<QVariant>("configValue");
         QTest::addColumn<bool>("denied");
-        QTest::newRow("absent") << "absent"
-                                << "" << QVariant() << false;
-        QTest::newRow("another code") << "code=123456"
-                                      << "" << QVariant() << false;
-        QTest::newRow("five-character code") << ""
-                                             << "common/sCode1" << QVariant("58260") << false;
-        QTest::newRow("short product list")
-            << "absent"
-            << "common/product_name" << QVariant(QStringList{"Keyboard"}) << false;
-        QTest::newRow("access denied") << "deny"
-                                       << "" << QVariant() << true;
+        const auto row = [](const char *name, const char *mouse, const char *key, QVariant value,
+                            bool denied) {
+            QTest::newRow(name) << QString(mouse) << QString(key) << value << denied;
+        };
+        row("absent", "absent", "", {}, false);
+        row("another code", "code=123456", "", {}, false);
+        row("five-character code", "", "common/sCode1", "58260", false);
+        row("short product list", "absent", "common/product_name", QStringList{"Keyboard"}, false);
+        row("access denied", "deny", "", {}, true);
     }
     void missingMouseBoxNamesTheProduct()
     {
@@ -160,35 +139,32 @@ private slots:
         QFETCH(bool, denied);
         Harness h;
         if (!configKey.isEmpty())
-            h.setConfig(configKey, configValue);
+            h.config(configKey, configValue);
         const Script script(h);
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(mouse)));
-        int code = -1;
-        QVERIFY(h.waitForExit(30000, &code));
-        QCOMPARE(code, 0);
+        QVERIFY(script.start(h, mouse));
+        QCOMPARE(h.waitForExit(), 0);
         const QString log = script.log();
-        QVERIFY2(log.startsWith(QStringLiteral("warning\t%1\tCan not detect Z3 Gaming Mouse !")
-                                    .arg(::configValue(h, "common/name"))),
-                 qPrintable(log));
-        QCOMPARE(log.contains(QStringLiteral("access to it was denied")), denied);
+        QVERIFY2(
+            log.startsWith(u"warning\t%1\tCan not detect Z3 Gaming Mouse !"_s.arg(h.config("common/name"))),
+            qPrintable(log));
+        QCOMPARE(log.contains(u"access to it was denied"_s), denied);
         QCOMPARE(log.count('\n'), 1);
     }
 
     void demoModeOpensTheWindowAndShowsTheNotice()
     {
         Harness h;
-        h.setConfig(QStringLiteral("common/sCode1"), QStringLiteral("v-harbor"));
+        h.config(u"common/sCode1"_s, u"v-harbor"_s);
         const Script script(h);
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, script.env(QStringLiteral("absent"))));
+        QVERIFY(script.start(h, u"absent"_s));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
-        QCOMPARE(script.log(), QStringLiteral("warning\t%1\t===== Demo Mode =====\n").arg(w.name));
+        QCOMPARE(script.log(), u"warning\t%1\t===== Demo Mode =====\n"_s.arg(w.name));
     }
 
-    // Data that cannot be written is never worked on in place: a read-only
-    // copy works in the user's folder without a word; installed data with
-    // no writable home is shown read-only, and the program says so once.
+    // Data that cannot be written is never worked on in place: a read-only copy works in the user's
+    // folder without a word; installed data with no writable home is shown read-only, said once.
     void readOnlyDataIsNotWorkedInPlace_data()
     {
         QTest::addColumn<bool>("installed");
@@ -199,21 +175,20 @@ private slots:
     {
         QFETCH(bool, installed);
         Harness h;
-        QString modules = h.workDir() + QStringLiteral("/modules");
-        const QString home = h.workDir() + QStringLiteral("/../home");
+        QString modules = h.workDir() + u"/modules"_s;
+        const QString home = h.workDir() + u"/../home"_s;
         QMap<QString, QString> env;
         if (installed) { // <prefix>/bin/z3config, <prefix>/share/z3config/modules
-            QVERIFY(QDir().mkpath(home) && QDir().mkpath(h.workDir() + QStringLiteral("/../share/z3config")));
-            QVERIFY(QDir().rename(modules, h.workDir() + QStringLiteral("/../share/z3config/modules")));
-            modules = h.workDir() + QStringLiteral("/../share/z3config/modules");
-            env = {{QStringLiteral("XDG_DATA_HOME"), home}, {QStringLiteral("HOME"), home}};
+            QVERIFY(QDir().mkpath(home) && QDir().mkpath(h.workDir() + u"/../share/z3config"_s));
+            QVERIFY(QDir().rename(modules, h.workDir() + u"/../share/z3config/modules"_s));
+            modules = h.workDir() + u"/../share/z3config/modules"_s;
+            env = {{u"XDG_DATA_HOME"_s, home}, {u"HOME"_s, home}};
         }
         const Unwritable unwritable(installed ? QStringList{modules, home} : QStringList{modules});
         if (!unwritable.holds())
             QSKIP("this file system lets the tests write anywhere");
         const Script script(h);
-        env.insert(script.env());
-        QVERIFY(h.start({QStringLiteral("--virtual-device")}, env));
+        QVERIFY(script.start(h, QString(), env));
         const Harness::Window w = h.waitForWindow();
         QVERIFY2(w.isValid(), qPrintable(h.output()));
         QVERIFY2(waitForScene(h), "no artwork");
@@ -223,9 +198,8 @@ private slots:
             return;
         }
         QVERIFY(Harness::waitFor([&] { return !script.log().isEmpty(); }, 20000));
-        QVERIFY2(script.log().startsWith(QStringLiteral("warning\t%1\t").arg(w.name)) &&
-                     script.log().contains(QStringLiteral("changes will not be kept")) &&
-                     script.log().count('\n') == 1,
+        QVERIFY2(script.log().startsWith(u"warning\t%1\t"_s.arg(w.name)) &&
+                     script.log().contains(u"changes will not be kept"_s) && script.log().count('\n') == 1,
                  qPrintable(script.log()));
     }
 
@@ -235,23 +209,22 @@ private slots:
         QTemporaryDir elsewhere;
         QProcess p;
         p.setWorkingDirectory(elsewhere.path());
-        p.start(h.programPath(), {QStringLiteral("--virtual-device"), QStringLiteral("--wire-log"),
-                                  QStringLiteral("wire.log")});
+        p.start(h.programPath(), {u"--virtual-device"_s, u"--wire-log"_s, u"wire.log"_s});
         const bool written =
             Harness::waitFor([&] { return QFileInfo(elsewhere.filePath("wire.log")).size() > 0; }, 30000);
         ::kill(pid_t(p.processId()), SIGTERM);
         QVERIFY(p.waitForFinished(10000));
         QVERIFY(written);
-        QVERIFY(!QFileInfo::exists(h.workDir() + QStringLiteral("/wire.log")));
+        QVERIFY(!QFileInfo::exists(h.workDir() + u"/wire.log"_s));
     }
 
-    // Keys typed into the window while recording reach the macro file: a
-    // key let go in another program's window is not left down, and a key held
-    // for a second on a busy machine is one down and one up.
+    // Keys typed into the window while recording reach the macro file: a key let go in another
+    // program's window is not left down, and a key held for a second on a busy machine is one down
+    // and one up.
     void keysHeldOrLetGoElsewhereAreRecordedOnce()
     {
         Harness h;
-        h.setConfig(QStringLiteral("common/3"), 1); // animations off
+        h.config(u"common/3"_s, 1); // animations off
         QVERIFY2(h.start(), qPrintable(h.lastError()));
         QVERIFY(h.waitForWindow().isValid());
         const QRect menu(8, 96, 150, 300), header(285, 117, 141, 21), actions(743, 148, 141, 198);
@@ -261,7 +234,7 @@ private slots:
         const QImage emptyHeader = crop(header);
         QVERIFY(h.click(83, 205)); // MACRO
         QVERIFY2(Harness::waitFor([&] { return crop(header) != emptyHeader; }, 10000), "no macro page");
-        const QString file = h.workDir() + QStringLiteral("/modules/macro/Macro. 001.bin");
+        const QString file = h.workDir() + u"/modules/macro/Macro. 001.bin"_s;
         QVERIFY(h.click(394, 127)); // a new macro
         QVERIFY2(Harness::waitFor([&] { return QFileInfo::exists(file); }, 10000), "no macro was created");
         QVERIFY(h.click(743, 127)); // RECORD
@@ -278,16 +251,16 @@ private slots:
         QVERIFY(Harness::xdotool({"windowfocus", "--sync", QString::number(other.winId()), "keyup", "37"}));
         QVERIFY2(Harness::waitFor([&] { return crop(actions) != rows; }, 10000),
                  "leaving did not let go of Ctrl");
-        QVERIFY(h.key(QStringLiteral("37")));
+        QVERIFY(h.key(u"37"_s));
         QProcess busy;
-        busy.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        busy.start(u"sh"_s, {u"-c"_s, u"while :; do :; done"_s});
         QVERIFY(busy.waitForStarted(5000));
         QVERIFY(Harness::xdotool({"windowfocus", "--sync", program, "keydown", "a"}));
         QTest::qWait(1000); // held: the window system repeats it meanwhile
         QVERIFY(Harness::xdotool({"keyup", "a"}));
         busy.kill();
         busy.waitForFinished(5000);
-        QVERIFY(h.key(QStringLiteral("shift+b")));
+        QVERIFY(h.key(u"shift+b"_s));
         QVERIFY(h.click(764, 127)); // STOP
         const QStringList expected{"L Ctrl    [Down]",  "L Ctrl      [Up]", "L Ctrl    [Down]",
                                    "L Ctrl      [Up]",  "A    [Down]",      "A      [Up]",

@@ -1,62 +1,41 @@
-// The notice channel: only the notice tag with a text of exactly the stated
-// UTF-8 length is shown; a channel is ours only when our own account listens.
+// The notice channel: exact notices only; a channel is ours only when our own account listens.
 #include "NoticeChannel.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <cstring>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 QStringList g_warnings;
 
-void keepWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+// The warnings said while f runs.
+template <typename F> QStringList warningsOf(F f)
 {
-    if (type == QtWarningMsg)
-        g_warnings << text;
+    g_warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtWarningMsg)
+                g_warnings << text;
+        });
+    f();
+    qInstallMessageHandler(previous);
+    return g_warnings;
 }
 
-// Starts a process of another account (nobody) listening at path; 0 when
-// this test may not switch accounts.
-pid_t strangerListeningAt(const QString &path)
+// Another account (nobody) listening at path: bound as root in the private runtime folder,
+// listening as nobody, so the peer's account is the one that listened.
+bool strangerListening(QProcess &p, const QString &path)
 {
-    if (geteuid() != 0)
-        return 0;
-    int ready[2];
-    if (pipe(ready) != 0)
-        return 0;
-    const QByteArray file = QFile::encodeName(path);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // Bound as root inside the private runtime folder, listening as nobody:
-        // the peer's account is the one that listened.
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        memcpy(addr.sun_path, file.constData(), size_t(file.size()));
-        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || setgid(65534) != 0 ||
-            setuid(65534) != 0 || listen(fd, 8) != 0)
-            _exit(1);
-        (void)!write(ready[1], "r", 1);
-        pause();
-        _exit(0);
-    }
-    close(ready[1]);
-    char c = 0;
-    const bool ok = pid > 0 && read(ready[0], &c, 1) == 1;
-    close(ready[0]);
-    if (!ok && pid > 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        return -1;
-    }
-    return ok ? pid : -1;
+    p.start("python3",
+            {"-c",
+             "import os,socket,sys\ns=socket.socket(socket.AF_UNIX)\ns.bind(sys.argv[1])\n"
+             "os.setgid(65534)\nos.setuid(65534)\ns.listen(8)\nprint(flush=True)\nsys.stdin.read()",
+             path});
+    return p.waitForReadyRead(10000);
 }
 
 } // namespace
@@ -79,18 +58,18 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<quint32>("count");
         QTest::addColumn<bool>("accepted");
-        const QByteArray text = QStringLiteral("Grüße ✓").toUtf8();
-        QTest::newRow("notice") << quint32(0x250F) << text + '\0' << quint32(text.size()) << true;
-        QTest::newRow("empty notice") << quint32(0x250F) << QByteArray(1, '\0') << quint32(0) << true;
-        QTest::newRow("other tag") << quint32(0x2510) << text + '\0' << quint32(text.size()) << false;
-        QTest::newRow("count one short")
-            << quint32(0x250F) << text + '\0' << quint32(text.size() - 1) << false;
-        QTest::newRow("count one long")
-            << quint32(0x250F) << text + '\0' << quint32(text.size() + 1) << false;
-        QTest::newRow("NUL inside") << quint32(0x250F) << QByteArray("ab\0cd\0", 6) << quint32(5) << false;
+        const auto row = [](const char *name, quint32 tag, const QByteArray &data, int count, bool accepted) {
+            QTest::newRow(name) << tag << data << quint32(count) << accepted;
+        };
+        const QByteArray text = u"Grüße ✓"_s.toUtf8();
+        row("notice", 0x250F, text + '\0', text.size(), true);
+        row("empty notice", 0x250F, QByteArray(1, '\0'), 0, true);
+        row("other tag", 0x2510, text + '\0', text.size(), false);
+        row("count one short", 0x250F, text + '\0', text.size() - 1, false);
+        row("count one long", 0x250F, text + '\0', text.size() + 1, false);
+        row("NUL inside", 0x250F, QByteArray("ab\0cd\0", 6), 5, false);
         // Bytes that are not UTF-8 change length when decoded and encoded again.
-        QTest::newRow("not UTF-8") << quint32(0x250F) << QByteArray("\xff\xfe", 2) + '\0' << quint32(2)
-                                   << false;
+        row("not UTF-8", 0x250F, QByteArray("\xff\xfe", 2) + '\0', 2, false);
     }
 
     void acceptanceRules()
@@ -105,49 +84,45 @@ private slots:
             QCOMPARE(text.toUtf8(), data.left(int(count)));
     }
 
-    // A notice reaches the handler of its own title once, also through the
-    // socket a crashed instance left; a live channel is not taken over.
+    // A notice reaches the handler of its own title once, also through the socket a crashed
+    // instance left; a live channel is not taken over.
     void noticesReachTheirOwnTitleOnly()
     {
-        QFile leftover(NoticeChannel::serverName(QStringLiteral("Z3 one")));
+        QFile leftover(NoticeChannel::serverName(u"Z3 one"_s));
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.close();
         NoticeChannel a, b, second;
         QStringList atA, atB;
         a.setHandler([&](const QString &t) { atA << t; });
         b.setHandler([&](const QString &t) { atB << t; });
-        QVERIFY(a.listen(QStringLiteral("Z3/one")));
-        QVERIFY(b.listen(QStringLiteral("Z3 one")));
-        QVERIFY(!second.listen(QStringLiteral("Z3 one")));
-        QVERIFY(NoticeChannel::sendNotice(QStringLiteral("Z3 one"), QStringLiteral("===== Demo Mode =====")));
-        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{QStringLiteral("===== Demo Mode =====")}, 5000);
-        QVERIFY(!NoticeChannel::sendNotice(QStringLiteral("no such window"), QStringLiteral("x")));
-
+        QVERIFY(a.listen(u"Z3/one"_s));
+        QVERIFY(b.listen(u"Z3 one"_s));
+        QVERIFY(!second.listen(u"Z3 one"_s));
+        QVERIFY(NoticeChannel::sendNotice(u"Z3 one"_s, u"===== Demo Mode ====="_s));
+        QTRY_COMPARE_WITH_TIMEOUT(atB, QStringList{u"===== Demo Mode ====="_s}, 5000);
+        QVERIFY(!NoticeChannel::sendNotice(u"no such window"_s, u"x"_s));
         QCOMPARE(atA, QStringList());
         QCOMPARE(atB.size(), 1);
     }
 
     void aStrangersSocketIsNeitherAnInstanceNorToldAnything()
     {
-        const QString title = QStringLiteral("Z3 stranger");
-        const pid_t stranger = strangerListeningAt(NoticeChannel::serverName(title));
-        if (stranger == 0)
+        const QString title = u"Z3 stranger"_s;
+        if (geteuid() != 0)
             QSKIP("needs root to run a listener under another account");
-        QVERIFY(stranger > 0);
-        g_warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
+        QProcess stranger;
+        QVERIFY(strangerListening(stranger, NoticeChannel::serverName(title)));
         NoticeChannel channel;
-        const bool first = channel.listen(title);
-        const bool second = channel.listen(title);
-        const bool handedOver = NoticeChannel::sendNotice(title, QStringLiteral("===== Demo Mode ====="));
-        qInstallMessageHandler(previous);
-        kill(stranger, SIGKILL);
-        waitpid(stranger, nullptr, 0);
-        QVERIFY(!first);
-        QVERIFY(!second);
-        QVERIFY(!handedOver);
-        QCOMPARE(g_warnings.size(), 1); // said once
-        QVERIFY2(g_warnings.first().contains(QStringLiteral("another user")), qPrintable(g_warnings.first()));
+        bool taken = true;
+        const QStringList said = warningsOf([&] {
+            taken = channel.listen(title) || channel.listen(title) ||
+                    NoticeChannel::sendNotice(title, u"===== Demo Mode ====="_s);
+        });
+        stranger.kill();
+        stranger.waitForFinished(5000);
+        QVERIFY(!taken);
+        QCOMPARE(said.size(), 1); // said once
+        QVERIFY2(said.first().contains(u"another user"_s), qPrintable(said.first()));
     }
 
     void aSocketPathTooLongIsSaid()
@@ -156,17 +131,14 @@ private slots:
         QVERIFY(QDir().mkpath(deep));
         QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", deep.toUtf8());
-        g_warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(keepWarnings);
         NoticeChannel channel;
-        const bool first = channel.listen(QStringLiteral("long"));
-        const bool second = channel.listen(QStringLiteral("long"));
-        qInstallMessageHandler(previous);
+        bool listening = true;
+        const QStringList said =
+            warningsOf([&] { listening = channel.listen(u"long"_s) || channel.listen(u"long"_s); });
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
-        QVERIFY(!first);
-        QVERIFY(!second);
-        QCOMPARE(g_warnings.size(), 1);
-        QVERIFY2(g_warnings.first().contains(QStringLiteral("too long")), qPrintable(g_warnings.first()));
+        QVERIFY(!listening);
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(u"too long"_s), qPrintable(said.first()));
     }
 };
 

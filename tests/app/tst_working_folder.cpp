@@ -1,6 +1,4 @@
-// Where the program works: beside a writable copy, in a per-user folder
-// seeded once from a read-only or installed copy, or read-only from its data
-// when nothing can be written.
+// Where the program works: beside a writable copy, in a per-user seeded folder, or read-only.
 #include "Unwritable.h"
 #include "WorkingFolder.h"
 
@@ -30,60 +28,48 @@ private slots:
     void installedCopyIsSeededOnceIntoTheUserFolder()
     {
         QTemporaryDir root;
-        const QString share = root.path() + QStringLiteral("/usr/share/z3config/modules");
+        const QString share = root.path() + u"/usr/share/z3config/modules"_s;
         for (const char *file :
              {"setting/pD.bin", "macro/Demo.bin", "i18n/lang_031000.ini", "img/skin1/a.png"})
             QVERIFY(writeFile(share + '/' + file, file));
-        QVERIFY(QDir().mkpath(root.path() + QStringLiteral("/usr/bin")));
+        QVERIFY(QDir().mkpath(root.path() + u"/usr/bin"_s));
         const Unwritable locked({share});
-        const QString home = root.path() + QStringLiteral("/home");
-        const QString work = WorkingFolder::prepare(root.path() + QStringLiteral("/usr/bin"), home).folder;
-        QCOMPARE(work, home + QStringLiteral("/z3config"));
+        const QString home = root.path() + u"/home"_s;
+        const QString work = WorkingFolder::prepare(root.path() + u"/usr/bin"_s, home).folder;
+        QCOMPARE(work, home + u"/z3config"_s);
         // Settings and macros are the user's own, writable copies; assets are found in place.
-        const QString modules = work + QStringLiteral("/modules");
-        QVERIFY(writeFile(modules + QStringLiteral("/setting/p1.bin"), "mine"));
-        QCOMPARE(readFile(modules + QStringLiteral("/macro/Demo.bin")), "macro/Demo.bin");
-        QVERIFY(QFileInfo(modules + QStringLiteral("/i18n")).isSymLink());
-        QCOMPARE(readFile(modules + QStringLiteral("/img/skin1/a.png")), "img/skin1/a.png");
+        const auto at = [&](const char *file) { return work + u"/modules/"_s + file; };
+        QVERIFY(writeFile(at("setting/p1.bin"), "mine"));
+        QCOMPARE(readFile(at("macro/Demo.bin")), "macro/Demo.bin");
+        QVERIFY(QFileInfo(at("i18n")).isSymLink());
+        QCOMPARE(readFile(at("img/skin1/a.png")), "img/skin1/a.png");
         // Seeded once: what the user deleted or changed stays so.
-        QVERIFY(QFile::remove(modules + QStringLiteral("/macro/Demo.bin")));
-        QVERIFY(writeFile(modules + QStringLiteral("/setting/pD.bin"), "changed"));
-        QCOMPARE(WorkingFolder::prepare(root.path() + QStringLiteral("/usr/bin"), home).folder, work);
-        QVERIFY(!QFileInfo::exists(modules + QStringLiteral("/macro/Demo.bin")));
-        QCOMPARE(readFile(modules + QStringLiteral("/setting/pD.bin")), "changed");
-        QCOMPARE(readFile(modules + QStringLiteral("/setting/p1.bin")), "mine");
+        QVERIFY(QFile::remove(at("macro/Demo.bin")) && writeFile(at("setting/pD.bin"), "changed"));
+        QCOMPARE(WorkingFolder::prepare(root.path() + u"/usr/bin"_s, home).folder, work);
+        QVERIFY(!QFileInfo::exists(at("macro/Demo.bin")));
+        QCOMPARE(readFile(at("setting/pD.bin")), "changed");
+        QCOMPARE(readFile(at("setting/p1.bin")), "mine");
     }
 
-    // A copy whose data cannot be written (unpacked by root, read-only media,
-    // files of mode 0444) is worked on in the user's own folder; with no
-    // writable place at all, the data is shown read-only.
+    // A copy whose data cannot be written (unpacked by root, read-only media, mode 0444 files) is
+    // worked on in the user's own folder; with no writable place at all, the data is shown read-only.
     void placeFollowsWhatCanBeWritten_data()
     {
         QTest::addColumn<bool>("installed");
         QTest::addColumn<QString>("locked"); // below the data's modules/; "-" nothing
         QTest::addColumn<QString>("home");   // "locked", "relative" or writable
         QTest::addColumn<QString>("place");  // "app", "home" or "data" (read-only)
-        QTest::newRow("writable copy") << false << "-"
-                                       << ""
-                                       << "app";
-        QTest::newRow("copy, modules locked") << false << ""
-                                              << ""
-                                              << "home";
-        QTest::newRow("copy, one profile locked") << false << "setting/p1.bin"
-                                                  << ""
-                                                  << "home";
-        QTest::newRow("copy, one macro locked") << false << "macro/Demo.bin"
-                                                << ""
-                                                << "home";
-        QTest::newRow("copy, home locked") << false << ""
-                                           << "locked"
-                                           << "data";
-        QTest::newRow("installed, home locked") << true << ""
-                                                << "locked"
-                                                << "data";
-        QTest::newRow("installed, home relative") << true << ""
-                                                  << "relative"
-                                                  << "data";
+        const auto row = [](const char *name, bool installed, const char *locked, const char *home,
+                            const char *place) {
+            QTest::newRow(name) << installed << QString(locked) << QString(home) << QString(place);
+        };
+        row("writable copy", false, "-", "", "app");
+        row("copy, modules locked", false, "", "", "home");
+        row("copy, one profile locked", false, "setting/p1.bin", "", "home");
+        row("copy, one macro locked", false, "macro/Demo.bin", "", "home");
+        row("copy, home locked", false, "", "locked", "data");
+        row("installed, home locked", true, "", "locked", "data");
+        row("installed, home relative", true, "", "relative", "data");
     }
     void placeFollowsWhatCanBeWritten()
     {
@@ -92,18 +78,18 @@ private slots:
         QFETCH(QString, home);
         QFETCH(QString, place);
         QTemporaryDir root;
-        const QString app = root.path() + QStringLiteral("/usr/bin");
-        const QString data = installed ? root.path() + QStringLiteral("/usr/share/z3config") : app;
+        const QString app = root.path() + u"/usr/bin"_s;
+        const QString data = installed ? root.path() + u"/usr/share/z3config"_s : app;
         for (const char *file : {"setting/p1.bin", "macro/Demo.bin", "i18n/lang_031000.ini"})
-            QVERIFY(writeFile(data + QStringLiteral("/modules/") + file, file));
+            QVERIFY(writeFile(data + u"/modules/"_s + file, file));
         QVERIFY(QDir().mkpath(app));
-        QString dataHome = root.path() + QStringLiteral("/home");
+        QString dataHome = root.path() + u"/home"_s;
         QVERIFY(QDir().mkpath(dataHome));
         if (home == QLatin1String("relative"))
-            dataHome = QStringLiteral("home");
+            dataHome = u"home"_s;
         QStringList lock;
         if (locked != QLatin1String("-"))
-            lock << data + QStringLiteral("/modules/") + locked;
+            lock << data + u"/modules/"_s + locked;
         if (home == QLatin1String("locked"))
             lock << dataHome;
         const Unwritable unwritable(lock);
@@ -116,9 +102,8 @@ private slots:
                                                             : data);
         if (place == QLatin1String("home")) { // seeded from this copy's own data
             QVERIFY(WorkingFolder::isWritableModules(p.folder));
-            QCOMPARE(readFile(p.folder + QStringLiteral("/modules/setting/p1.bin")), "setting/p1.bin");
-            QCOMPARE(readFile(p.folder + QStringLiteral("/modules/i18n/lang_031000.ini")),
-                     "i18n/lang_031000.ini");
+            QCOMPARE(readFile(p.folder + u"/modules/setting/p1.bin"_s), "setting/p1.bin");
+            QCOMPARE(readFile(p.folder + u"/modules/i18n/lang_031000.ini"_s), "i18n/lang_031000.ini");
         }
     }
 
@@ -130,8 +115,8 @@ private slots:
         qputenv("XDG_DATA_HOME", "/abs/data");
         const QString absolute = WorkingFolder::userDataHome();
         qputenv("XDG_DATA_HOME", previous);
-        QCOMPARE(relative, QDir::homePath() + QStringLiteral("/.local/share"));
-        QCOMPARE(absolute, QStringLiteral("/abs/data"));
+        QCOMPARE(relative, QDir::homePath() + u"/.local/share"_s);
+        QCOMPARE(absolute, u"/abs/data"_s);
     }
 };
 

@@ -11,34 +11,20 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-namespace {
-
 // A test killed by its time limit must not leave servers or windows behind.
-void dieWithParent(QProcess &process)
+static void dieWithParent(QProcess &process)
 {
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
-QStringList numbers(std::initializer_list<int> values)
-{
-    QStringList out;
-    for (int v : values)
-        out << QString::number(v);
-    return out;
-}
-
-} // namespace
-
 HarnessDisplay::HarnessDisplay() : m_previous(qgetenv("DISPLAY"))
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+    if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
         return;
-    // Xvfb picks a free number itself and writes it to our pipe once it
-    // listens: a number chosen here could race another test's server.
+    // Xvfb picks a free number and writes it once it listens: one chosen here could race another test.
     dieWithParent(m_process);
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"),
-                    {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    m_process.start(u"Xvfb"_s, {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
     QByteArray number;
     QDeadlineTimer deadline(20000);
     while (m_process.waitForStarted(5000) && !number.contains('\n') && !deadline.hasExpired() &&
@@ -72,25 +58,25 @@ HarnessDisplay::~HarnessDisplay()
 Harness::Harness()
 {
     const QString bin = qEnvironmentVariable("Z3_BINARY_DIR");
+    if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath()))
+        m_error = u"no program at %1 (Z3_BINARY_DIR)"_s.arg(bin);
+    else if (!copyData(workDir()))
+        m_error = u"cannot copy the data"_s;
+}
+
+bool Harness::copyData(const QString &to)
+{
     QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
     if (modules.isEmpty())
-        modules = bin + QStringLiteral("/modules");
-    if (!m_temp.isValid() || !QDir().mkpath(workDir()) || !QFile::copy(bin + "/z3config", programPath())) {
-        m_error = QStringLiteral("no program at %1 (Z3_BINARY_DIR)").arg(bin);
-        return;
-    }
+        modules = qEnvironmentVariable("Z3_BINARY_DIR") + u"/modules"_s;
+    bool ok = QDir().mkpath(to + u"/modules/macro"_s);
     // Only the data folders; the build tree's modules/ also holds CMake files.
-    QDir().mkpath(workDir() + QStringLiteral("/modules/macro"));
-    for (const char *dir : {"setting", "macro", "i18n", "media", "img"}) {
-        const QString from = modules + '/' + dir;
-        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString src = it.next();
-            const QString dst = workDir() + "/modules/" + dir + src.mid(from.size());
-            if (!QDir().mkpath(QFileInfo(dst).path()) || !QFile::copy(src, dst))
-                m_error = QStringLiteral("cannot copy %1").arg(src);
+    for (const char *dir : {"setting", "macro", "i18n", "media", "img"})
+        for (QDirIterator it(modules + '/' + dir, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString src = it.next(), dst = to + "/modules" + src.mid(modules.size());
+            ok = ok && QDir().mkpath(QFileInfo(dst).path()) && QFile::copy(src, dst);
         }
-    }
+    return ok;
 }
 
 Harness::~Harness()
@@ -103,22 +89,23 @@ Harness::~Harness()
     }
 }
 
-void Harness::setConfig(const QString &key, const QVariant &value) const
+QString Harness::config(const QString &key, const QVariant &set) const
 {
-    QSettings(workDir() + QStringLiteral("/modules/setting/apConfig.bin"), QSettings::IniFormat)
-        .setValue(key, value);
+    QSettings s(workDir() + u"/modules/setting/apConfig.bin"_s, QSettings::IniFormat);
+    if (set.isValid())
+        s.setValue(key, set);
+    return s.value(key).toString();
 }
 
 bool Harness::displayAvailable()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") &&
-           xdotool({QStringLiteral("getdisplaygeometry")}, nullptr, 2000);
+    return !qEnvironmentVariableIsEmpty("DISPLAY") && xdotool({u"getdisplaygeometry"_s}, nullptr, 2000);
 }
 
 bool Harness::xdotool(const QStringList &args, QString *out, int timeoutMs)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
+    p.start(u"xdotool"_s, args);
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished(1000);
@@ -137,15 +124,14 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "Z3_VIRTUAL_DEVICE", "Z3_SCRIPTED_DIALOGS"})
         e.remove(QLatin1String(name));
-    const QString runtime = m_temp.path() + QStringLiteral("/runtime");
+    const QString runtime = m_temp.path() + u"/runtime"_s;
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    e.insert(QStringLiteral("XDG_DATA_HOME"), m_temp.path() + QStringLiteral("/data"));
+    e.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    e.insert(u"XDG_DATA_HOME"_s, m_temp.path() + u"/data"_s);
     for (auto it = env.cbegin(); it != env.cend(); ++it)
         e.insert(it.key(), it.value());
-    const QString cwd =
-        workingDirectory.isEmpty() ? m_temp.path() + QStringLiteral("/elsewhere") : workingDirectory;
+    const QString cwd = workingDirectory.isEmpty() ? m_temp.path() + u"/elsewhere"_s : workingDirectory;
     QDir().mkpath(cwd);
     m_process = std::make_unique<QProcess>();
     m_process->setProcessEnvironment(e);
@@ -154,10 +140,21 @@ bool Harness::start(const QStringList &args, const QMap<QString, QString> &env,
     m_output.clear();
     m_mainId = 0;
     dieWithParent(*m_process);
-    m_process->start(programPath(), args + QStringList{QStringLiteral("--wire-log"), wireLogPath()});
+    m_process->start(programPath(), args + QStringList{u"--wire-log"_s, wireLogPath()});
     if (!m_process->waitForStarted(10000))
-        m_error = QStringLiteral("cannot start: ") + m_process->errorString();
+        m_error = u"cannot start: "_s + m_process->errorString();
     return m_error.isEmpty();
+}
+
+QRect Harness::geometry(const QString &windowId)
+{
+    QString shell;
+    const auto value = [&](const char *name) {
+        return shell.section(name + QLatin1Char('='), 1).section('\n', 0, 0).toInt();
+    };
+    return xdotool({"getwindowgeometry", "--shell", windowId}, &shell)
+               ? QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"))
+               : QRect(); // gone meanwhile
 }
 
 QList<Harness::Window> Harness::windows() const
@@ -168,15 +165,7 @@ QList<Harness::Window> Harness::windows() const
     if (!isRunning() || !xdotool({"search", "--onlyvisible", "--pid", QString::number(pid())}, &ids))
         return result;
     for (const QString &id : ids.split('\n', Qt::SkipEmptyParts)) {
-        Window w;
-        QString shell;
-        if (!xdotool({"getwindowgeometry", "--shell", id}, &shell))
-            continue; // gone meanwhile
-        QMap<QString, int> v;
-        for (const QString &line : shell.split('\n', Qt::SkipEmptyParts))
-            v.insert(line.section('=', 0, 0), line.section('=', 1).toInt());
-        w.id = id.toULongLong();
-        w.geometry = QRect(v.value("X"), v.value("Y"), v.value("WIDTH"), v.value("HEIGHT"));
+        Window w{id.toULongLong(), QString(), geometry(id)};
         xdotool({"getwindowname", id}, &w.name);
         w.name = w.name.trimmed();
         // Qt keeps small helper windows mapped at 1 x 1; they are not the program's windows.
@@ -189,33 +178,23 @@ QList<Harness::Window> Harness::windows() const
     return result;
 }
 
-Harness::Window Harness::waitForWindow(int timeoutMs, QSize minSize)
+Harness::Window Harness::waitForWindow(bool dialog)
 {
     Window found;
     waitFor(
         [&] {
             const QList<Window> all = windows();
-            if (!all.isEmpty() && all.first().geometry.width() >= minSize.width() &&
-                all.first().geometry.height() >= minSize.height())
+            for (const Window &w : all)
+                if (dialog && w.id != m_mainId)
+                    found = w;
+            const QSize largest = all.isEmpty() ? QSize() : all.first().geometry.size();
+            if (!dialog && largest.width() >= 400 && largest.height() >= 300)
                 found = all.first();
             return found.isValid() || !isRunning();
         },
-        timeoutMs);
-    m_mainId = found.id;
-    return found;
-}
-
-Harness::Window Harness::waitForDialog(int timeoutMs)
-{
-    Window found;
-    waitFor(
-        [&] {
-            for (const Window &w : windows())
-                if (w.id != m_mainId)
-                    found = w;
-            return found.isValid() || !isRunning();
-        },
-        timeoutMs);
+        60000);
+    if (!dialog)
+        m_mainId = found.id;
     return found;
 }
 
@@ -227,23 +206,25 @@ QRect Harness::mainGeometry() const
     return QRect();
 }
 
-bool Harness::click(int x, int y, int button)
+bool Harness::pointer(QPoint at, const QStringList &then)
 {
-    const QRect g = mainGeometry();
-    return g.isValid() && xdotool(QStringList{"mousemove"} + numbers({g.x() + x, g.y() + y}) +
-                                  QStringList{"click", QString::number(button)});
+    return xdotool(QStringList{"mousemove", QString::number(at.x()), QString::number(at.y())} + then);
 }
 
-bool Harness::drag(QPoint from, QPoint to, int steps)
+bool Harness::click(int x, int y)
+{
+    const QRect g = mainGeometry();
+    return g.isValid() && pointer(g.topLeft() + QPoint(x, y), {"click", "1"});
+}
+
+bool Harness::drag(QPoint from, QPoint to)
 {
     const QPoint start = mainGeometry().topLeft() + from;
-    if (!mainGeometry().isValid() ||
-        !xdotool(QStringList{"mousemove"} + numbers({start.x(), start.y()}) + QStringList{"mousedown", "1"}))
+    if (!mainGeometry().isValid() || !pointer(start, {"mousedown", "1"}))
         return false;
     // The window follows the pointer: each step is taken from the press point.
-    for (int i = 1; i <= steps; ++i) {
-        const QPoint p = start + (to - from) * i / steps;
-        xdotool(QStringList{"mousemove"} + numbers({p.x(), p.y()}));
+    for (int i = 1; i <= 8; ++i) {
+        pointer(start + (to - from) * i / 8);
         QTest::qWait(20);
     }
     return xdotool({"mouseup", "1"});
@@ -263,8 +244,7 @@ QImage Harness::grab(const QRect &area)
     // Uncompressed: a PNG of the screen costs the program CPU time on a loaded machine.
     p.start("import",
             {"-window", "root", "-crop",
-             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-             "ppm:-"});
+             u"%1x%2+%3+%4"_s.arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()), "ppm:-"});
     return p.waitForFinished(10000) ? QImage::fromData(p.readAllStandardOutput(), "PPM") : QImage();
 }
 
@@ -287,14 +267,12 @@ QString Harness::output() const
     return m_output;
 }
 
-bool Harness::waitForExit(int timeoutMs, int *exitCode)
+int Harness::waitForExit(int timeoutMs)
 {
     if (!m_process || (isRunning() && !m_process->waitForFinished(timeoutMs)))
-        return false;
+        return -2;
     output();
-    if (exitCode)
-        *exitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
-    return true;
+    return m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
 }
 
 int Harness::distinctColours(const QImage &image)
@@ -310,7 +288,7 @@ QStringList Harness::macroLines(const QString &file)
 {
     QSettings s(file, QSettings::IniFormat);
     QStringList out;
-    for (int i = 0; i < s.value(QStringLiteral("config/total"), 0).toInt(); ++i)
-        out.append(s.value(QStringLiteral("macro/%1").arg(i)).toString());
+    for (int i = 0; i < s.value(u"config/total"_s, 0).toInt(); ++i)
+        out.append(s.value(u"macro/%1"_s.arg(i)).toString());
     return out;
 }

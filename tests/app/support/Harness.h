@@ -1,8 +1,6 @@
 #pragma once
-// Runs the real z3config in a real window and drives it from outside, as a
-// user would: each Harness copies the built program and its data into its own
-// temp folder (wire log on, XDG_RUNTIME_DIR and XDG_DATA_HOME inside it);
-// input is real (xdotool, XTest), screenshots are ImageMagick's.
+// Runs a private copy of the built z3config and its data in a real window and drives it from
+// outside as a user would: real input (xdotool), ImageMagick screenshots, wire log, files.
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -16,9 +14,9 @@
 
 #include <memory>
 
-// An X server of the test's own (Xvfb), made the DISPLAY while it lives, so
-// windows of tests running beside it cannot take its clicks or key focus.
-// Falls back to the given DISPLAY when Xvfb is not installed.
+using namespace Qt::StringLiterals;
+
+// A private Xvfb as DISPLAY while it lives, so tests running beside it cannot take its clicks or focus.
 class HarnessDisplay {
 public:
     HarnessDisplay();
@@ -54,43 +52,43 @@ public:
     Harness();
     ~Harness(); // ends a still running program (SIGTERM, then SIGKILL)
 
-    QString workDir() const { return m_temp.path() + QStringLiteral("/app"); }
-    QString programPath() const { return workDir() + QStringLiteral("/z3config"); }
-    QString wireLogPath() const { return m_temp.path() + QStringLiteral("/wire.log"); }
+    QString workDir() const { return m_temp.path() + u"/app"_s; }
+    QString programPath() const { return workDir() + u"/z3config"_s; }
+    QString wireLogPath() const { return m_temp.path() + u"/wire.log"_s; }
     QString lastError() const { return m_error; }
-    // Writes a value of modules/setting/apConfig.bin before the start.
-    void setConfig(const QString &key, const QVariant &value) const;
+    // A value of modules/setting/apConfig.bin, first set to `set` if that is given (before the start).
+    QString config(const QString &key, const QVariant &set = QVariant()) const;
 
-    // Starts the program with args (plus the wire log), extra environment and a working
-    // directory (default: an empty folder, not the program's own, so it must find its files).
-    bool start(const QStringList &args = {QStringLiteral("--virtual-device")},
-               const QMap<QString, QString> &env = {}, const QString &workingDirectory = QString());
+    // Starts with args (plus the wire log) and extra environment in workingDirectory
+    // (default: an empty folder, not the program's own, so it must find its files).
+    bool start(const QStringList &args = {u"--virtual-device"_s}, const QMap<QString, QString> &env = {},
+               const QString &workingDirectory = QString());
     bool isRunning() const { return m_process && m_process->state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process ? m_process->processId() : 0; }
 
     // The program's visible windows, largest first.
     QList<Window> windows() const;
-    // Waits until a window of at least minSize shows; the largest. The bound is wide: a start
-    // starved of CPU by a loaded machine takes that long; the wait ends when the window maps.
-    Window waitForWindow(int timeoutMs = 60000, QSize minSize = QSize(400, 300));
-    // Waits until a window other than the main one shows (a box).
-    Window waitForDialog(int timeoutMs = 60000);
+    // Waits for the largest window (at least 400 x 300), or with dialog for another one (a box). The
+    // bound is wide for a start starved of CPU on a loaded machine; the wait ends when the window maps.
+    Window waitForWindow(bool dialog = false);
     QRect mainGeometry() const;
 
     // Real input, in coordinates of the main window.
-    bool click(int x, int y, int button = 1);
-    bool drag(QPoint from, QPoint to, int steps = 8);
+    bool click(int x, int y);
+    bool drag(QPoint from, QPoint to);
     // A key (xdotool name: "Return", "ctrl+a") to the window, focused first.
     bool key(const QString &keyName, const Window &target = Window());
+    // Moves the pointer to a point of the screen, then runs the xdotool commands `then`.
+    static bool pointer(QPoint at, const QStringList &then = {});
 
     // The main window as on screen (null on failure).
     QImage screenshot() const;
     QString wireLog() const;
     QString output() const; // the program's stdout and stderr so far
-    // Waits for the program to end; exitCode gets its code (-1 if it crashed).
-    bool waitForExit(int timeoutMs = 20000, int *exitCode = nullptr);
+    // Waits for the program to end: its exit code, -1 if it crashed, -2 if it still runs.
+    int waitForExit(int timeoutMs = 30000);
 
-    // Waits up to timeoutMs (real time) for condition(), polling every 100 ms.
+    // Polls every 100 ms: the conditions run xdotool or take screenshots.
     template <typename F> static bool waitFor(F condition, int timeoutMs)
     {
         QDeadlineTimer deadline(timeoutMs);
@@ -101,14 +99,17 @@ public:
         }
         return true;
     }
-    // Runs xdotool with args; true when it succeeded, with its output in *out.
     static bool xdotool(const QStringList &args, QString *out = nullptr, int timeoutMs = 5000);
     static bool displayAvailable();
-    // How many colours a sparse grid of the image shows: many on a drawn scene, few on a blank one.
+    // An X window's geometry on the screen (null once it is gone).
+    static QRect geometry(const QString &windowId);
+    // Colours on a sparse grid of the image: many on a drawn scene, few on a blank one.
     static int distinctColours(const QImage &image);
+    // Copies the data folders of the build's modules/ into to/modules.
+    static bool copyData(const QString &to);
     // The lines of a macro file.
     static QStringList macroLines(const QString &file);
-    // A part of the X screen (ImageMagick's import), null on failure.
+    // A part of the X screen, null on failure.
     static QImage grab(const QRect &area);
 
 private:

@@ -1,8 +1,5 @@
 #pragma once
-// Drives the real scene in-process: a private copy of the build's modules/ as
-// the working folder, the Widget on a virtual mouse started as the program
-// starts it, clicks on scene items found by object name, and what reached the
-// mouse (the virtual mouse's own record of the frames it received).
+// Drives the real scene in-process on the virtual mouse and reads what reached the mouse.
 
 #include "Harness.h"
 #include "Hid_Thread.h"
@@ -11,12 +8,9 @@
 #include "Widget.h"
 #include "myQQuickView.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QQuickItem>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QtTest>
 
@@ -29,16 +23,10 @@ inline QQuickItem *findItem(QQuickItem *root, const QString &name)
 {
     if (!root || root->objectName() == name)
         return root;
-    const auto kids = root->childItems();
-    for (QQuickItem *kid : kids)
+    for (QQuickItem *kid : root->childItems())
         if (QQuickItem *hit = findItem(kid, name))
             return hit;
     return nullptr;
-}
-
-inline QQuickItem *item(myQQuickView *view, const QString &name)
-{
-    return findItem(view->rootObject(), name);
 }
 
 inline QRectF sceneRect(QQuickItem *it)
@@ -46,8 +34,7 @@ inline QRectF sceneRect(QQuickItem *it)
     return it->mapRectToScene(QRectF(0, 0, it->width(), it->height()));
 }
 
-// Clicks a point of an item (its centre by default) once it shows and the
-// screen is not locked.
+// Clicks a point of an item (its centre by default) once it shows and the screen is not locked.
 inline bool click(myQQuickView *view, QQuickItem *it, QPointF local = {-1, -1},
                   Qt::MouseButton button = Qt::LeftButton)
 {
@@ -59,46 +46,26 @@ inline bool click(myQQuickView *view, QQuickItem *it, QPointF local = {-1, -1},
     return true;
 }
 
-inline bool clickItem(myQQuickView *view, const QString &name, Qt::MouseButton button = Qt::LeftButton,
-                      QPointF local = {-1, -1})
-{
-    return click(view, item(view, name), local, button);
-}
-
-// The same click made by the X server, as the user's pointer makes it: a part
-// of the scene that the window does not show cannot be hit.
-inline bool realClick(myQQuickView *view, QQuickItem *it, QPointF local)
-{
-    const QPoint at = view->mapToGlobal(it->mapToScene(local).toPoint());
-    return Harness::xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                             QStringLiteral("click"), QStringLiteral("1")});
-}
-
-// Opens a drop-down list, waits until the row has slid fully into view,
-// clicks it and waits until the list has closed.
+// Opens a drop-down list, clicks the row once it has slid fully into view, waits until the list closes.
 inline bool chooseRow(myQQuickView *view, QQuickItem *list, int row)
 {
-    if (!click(view, list))
-        return false;
-    QQuickItem *drop = findItem(list, QStringLiteral("dropArea"));
+    QQuickItem *drop = list ? findItem(list, u"dropArea"_s) : nullptr;
     QQuickItem *rowItem = nullptr;
-    if (!drop || !QTest::qWaitFor(
-                     [&] {
-                         rowItem = findItem(drop, QStringLiteral("row%1").arg(row));
-                         return rowItem && sceneRect(drop).contains(sceneRect(rowItem));
-                     },
-                     5000)) {
-        qWarning() << list->objectName() << "did not open on row" << row;
+    if (!drop || !click(view, list) ||
+        !QTest::qWaitFor(
+            [&] {
+                rowItem = findItem(drop, u"row%1"_s.arg(row));
+                return rowItem && sceneRect(drop).contains(sceneRect(rowItem));
+            },
+            5000))
         return false;
-    }
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, sceneRect(rowItem).center().toPoint());
     return QTest::qWaitFor([list] { return !list->property("isOpened").toBool(); }, 3000);
 }
 
 inline bool chooseRow(myQQuickView *view, const QString &listName, int row)
 {
-    QQuickItem *list = item(view, listName);
-    return list && chooseRow(view, list, row);
+    return chooseRow(view, findItem(view->rootObject(), listName), row);
 }
 
 // A value of an INI file as integers ("1, 2, 3" or "3"; empty when missing).
@@ -133,8 +100,7 @@ struct Scene {
         view->initUI();
         QCoreApplication::postEvent(widget.get(), new runUIEvent(runUIEvent::kTag));
         // The opening sequence ends with the profile menu slid in.
-        QQuickItem *pf = item(view, QStringLiteral("pfItem"));
-        QQuickItem *up = item(view, QStringLiteral("menuUp"));
+        QQuickItem *pf = at(u"pfItem"_s), *up = at(u"menuUp"_s);
         return pf && up &&
                QTest::qWaitFor(
                    [&] { return up->y() == 0 && pf->isVisible() && pf->x() == 1000 - pf->width() - 10; },
@@ -152,37 +118,30 @@ struct Scene {
     {
         return findItem(under ? under : view->rootObject(), name);
     }
-
-    // Opens the settings panel and waits until it has slid in.
-    bool openSettings()
+    bool click(const QString &name, QPointF local = {-1, -1}, Qt::MouseButton button = Qt::LeftButton) const
     {
-        QQuickItem *content = item(view, QStringLiteral("settingPanelContent"));
-        return content && clickItem(view, QStringLiteral("settingButton")) &&
-               QTest::qWaitFor([content] { return content->x() == 0; }, 5000);
+        return scenedriver::click(view, at(name), local, button);
     }
-
-    // Opens function page `index` (0 keys, 1 macros, 2 lighting, 3 sensor)
-    // with its menu button; the page once it has slid in, else null.
+    // Clicks a menu button and waits until `panel` has slid in with `shows` visible: that item, else null.
+    QQuickItem *open(const QString &button, const QString &panel, const QString &shows)
+    {
+        QQuickItem *content = at(panel), *it = nullptr;
+        const auto in = [&] {
+            return content->x() == 0 && view->isEnabled() && (it = at(shows)) && it->isVisible();
+        };
+        return content && click(button) && QTest::qWaitFor(in, 5000) ? it : nullptr;
+    }
+    bool openSettings() { return open("settingButton", "settingPanelContent", "settingPanelContent"); }
+    // Function page `index`: 0 keys, 1 macros, 2 lighting, 3 sensor.
     QQuickItem *openPage(int index, const QString &name)
     {
-        QQuickItem *content = item(view, QStringLiteral("pageContent"));
-        if (!clickItem(view, QStringLiteral("fnButton%1").arg(index)))
-            return nullptr;
-        QQuickItem *page = nullptr;
-        QTest::qWaitFor(
-            [&] {
-                page = item(view, name);
-                return page && page->isVisible() && content->x() == 0.0 && view->isEnabled();
-            },
-            5000);
-        return page;
+        return open(u"fnButton%1"_s.arg(index), "pageContent", name);
     }
 
     QImage shot() const { return view->grabFramebuffer(); }
 
-    // The command frames the mouse received with `code` since the last
-    // clear(), once `count` of them have arrived and the link is free again
-    // (a block that follows a frame has then arrived too).
+    // The frames with `code` the mouse received since clear(), once `count` of them have
+    // arrived and the link is free again (so a block that follows a frame has arrived too).
     QList<VirtualDevice::Received> sent(uchar code, int count = 1) const
     {
         QList<VirtualDevice::Received> hits;
@@ -207,30 +166,21 @@ struct Scene {
     void clear() const { device->clearReceived(); }
 };
 
-// A working folder for one scenario: a copy of the build's modules/.
+// A working folder for one scenario: a copy of the build's modules/, animations off
+// (no wait for the opening sequence), sound off when quiet. The current folder while it lives.
 struct WorkFolder {
     QTemporaryDir dir;
     QString oldCwd;
 
-    // fastAnimations: the stored configuration switches animations off so a
-    // scenario does not wait for the opening sequence; quiet: sound off.
-    bool make(bool fastAnimations = true, bool quiet = false)
+    bool make(bool quiet = false)
     {
-        const QString modules = qEnvironmentVariable("Z3_MODULES_DIR");
-        if (!dir.isValid() || !QFileInfo::exists(modules + QStringLiteral("/img/skin2/background.png")))
+        if (!dir.isValid() ||
+            !QFileInfo::exists(qEnvironmentVariable("Z3_MODULES_DIR") + u"/img/skin2/background.png"_s) ||
+            !Harness::copyData(dir.path()))
             return false;
-        QDirIterator it(modules, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString src = it.next();
-            const QString dst = dir.filePath(QStringLiteral("modules") + src.mid(modules.size()));
-            QDir().mkpath(QFileInfo(dst).absolutePath());
-            if (!QFile::copy(src, dst))
-                return false;
-        }
-        if (fastAnimations)
-            set(QStringLiteral("apConfig.bin"), QStringLiteral("common/3"), 1);
+        set("apConfig.bin", "common/3", 1);
         if (quiet)
-            set(QStringLiteral("apConfig.bin"), QStringLiteral("common/2"), 1);
+            set("apConfig.bin", "common/2", 1);
         oldCwd = QDir::currentPath();
         return QDir::setCurrent(dir.path());
     }
@@ -241,28 +191,24 @@ struct WorkFolder {
     }
     QString path(const QString &rel) const { return dir.filePath(rel); }
     // A file of modules/setting/ (the current profile by default).
-    QString setting(const QString &file = QStringLiteral("p1.bin")) const
-    {
-        return dir.filePath(QStringLiteral("modules/setting/") + file);
-    }
+    QString setting(const QString &file = u"p1.bin"_s) const { return path(u"modules/setting/"_s + file); }
     void set(const QString &file, const QString &key, const QVariant &value) const
     {
         QSettings(setting(file), QSettings::IniFormat).setValue(key, value);
     }
 };
 
-// One scenario: a fresh working folder (animations and sound off) whose
-// current profile gets `stored` (a null value removes the profile file), the
-// scene on `mouse` and, when index >= 0, that function page opened.
+// One scenario: a quiet working folder whose current profile gets `stored` (a null value
+// removes the profile file), the scene on `mouse` and, when index >= 0, that page opened.
 struct Program {
     WorkFolder folder;
     Scene scene;
     QQuickItem *page = nullptr;
 
-    bool open(const QString &mouse, int index = -1, const QString &pageName = QString(),
+    bool open(const QString &mouse = QString(), int index = -1, const QString &pageName = QString(),
               const QMap<QString, QVariant> &stored = {})
     {
-        if (!folder.make(true, true))
+        if (!folder.make(true))
             return false;
         for (auto it = stored.cbegin(); it != stored.cend(); ++it)
             it.value().isNull() ? void(QFile::remove(folder.setting()))
@@ -276,7 +222,7 @@ struct Program {
         return scenedriver::click(scene.view, at(name), local);
     }
     bool choose(const QString &list, int row) const { return chooseRow(scene.view, at(list), row); }
-    QList<int> stored(const QString &key, const QString &file = QStringLiteral("p1.bin")) const
+    QList<int> stored(const QString &key, const QString &file = u"p1.bin"_s) const
     {
         return iniList(folder.setting(file), key);
     }

@@ -1,9 +1,7 @@
 #pragma once
-// Makes folders (with everything below them) really unwritable for the
-// scenario, also when the tests run as root, whom permission bits do not
-// stop: then the files are made immutable as well. Undone on destruction.
+// Makes folders (and all below them) really unwritable while it lives: immutable as well
+// when the tests run as root, whom permission bits do not stop.
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,36 +9,22 @@
 
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 class Unwritable {
 public:
-    explicit Unwritable(const QStringList &folders) : m_folders(folders)
-    {
-        for (const QString &f : m_folders) {
-            QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a-w"), f});
-            if (geteuid() == 0)
-                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-R"), QStringLiteral("+i"), f});
-        }
-    }
-    ~Unwritable()
-    {
-        for (const QString &f : m_folders) {
-            if (geteuid() == 0)
-                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-R"), QStringLiteral("-i"), f});
-            QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("u+w"), f});
-        }
-    }
-    // Whether each folder really refuses a new file and each file an append
-    // (false where the file system ignores both means; the caller skips).
+    explicit Unwritable(const QStringList &folders) : m_folders(folders) { run("a-w", "+i"); }
+    ~Unwritable() { run("u+w", "-i"); }
+    // Whether each folder refuses a new file and each file an append (false where the
+    // file system ignores both means; the caller skips).
     bool holds() const
     {
         for (const QString &f : m_folders) {
-            if (QFileInfo(f).isDir()) {
-                QFile probe(f + QStringLiteral("/.probe"));
-                if (probe.open(QIODevice::WriteOnly)) {
+            const bool dir = QFileInfo(f).isDir();
+            QFile probe(dir ? f + u"/.probe"_s : f);
+            if (probe.open(dir ? QIODevice::WriteOnly : QIODevice::Append)) {
+                if (dir)
                     probe.remove();
-                    return false;
-                }
-            } else if (QFile(f).open(QIODevice::Append)) {
                 return false;
             }
         }
@@ -48,5 +32,16 @@ public:
     }
 
 private:
+    void run(const char *mode, const char *attribute) const
+    {
+        for (const QString &f : m_folders) {
+            // Immutable files cannot change their mode: lock the mode first, unlock the attribute first.
+            if (geteuid() == 0 && attribute[0] == '-')
+                QProcess::execute(u"chattr"_s, {"-R", attribute, f});
+            QProcess::execute(u"chmod"_s, {"-R", mode, f});
+            if (geteuid() == 0 && attribute[0] == '+')
+                QProcess::execute(u"chattr"_s, {"-R", attribute, f});
+        }
+    }
     QStringList m_folders;
 };
