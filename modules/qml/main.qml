@@ -162,6 +162,7 @@ Item {
 
     // A show or close request during a running slide first finishes it.
     function showSettingPanel() {
+        _Page_Globalsetting.build()
         if (panelShowAnim.running) {
             panelShowAnim.complete()
             return

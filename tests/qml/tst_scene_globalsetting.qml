@@ -50,9 +50,11 @@ Item {
             compare([scene.globalSetting_url, scene.globalSetting_stringList[113], scene.globalSetting_fontFamily],
                     ["https://z3.example/", "zh113", "SimHei"])
             compare(findChild(scene, "main_Z3")._ProductLayoutStringList[0], "025044-key0")
+            // The panel is built when first opened and shows what was read.
+            compare(findChild(scene, "skinList"), null)
+            findChild(scene, "menuUp").isGlobalSettingSelect = true
             compare([findChild(scene, "skinList").currentText, findChild(scene, "soundList").currentText], ["zh40", "zh32"])
             // Out again, as read with what changed: brightness 5, palette entry 6.
-            findChild(scene, "menuUp").isGlobalSettingSelect = true
             page.setBrightness(5)
             page.selectPalette(6)
             page.apply()
@@ -65,6 +67,7 @@ Item {
             scene.initUI()
             compare([called("getGlobalStrings"), called("chkLanguages"), called("getProductLayoutStrings_Z3")], [[], [], []])
             compare([scene.globalSetting_stringList[29], scene.animation_speed, scene.skin_No], ["LANGUAGE", 800, 1])
+            page.build()
             verify(!findChild(scene, "skinRow").visible)
             ui_View.apConfig = ["1", "7", "x", "", "99", "maybe"]
             scene.initUI()
