@@ -48,9 +48,7 @@ Item {
         function menu() { return findChild(group8, "valueMenu") }
         function center8(i, arrow) { return {x: columnsX[i % 4] + (arrow ? 67 : 25), y: (i < 4 ? 8 : 27) + 9} }
         function click8(i, arrow) { mouseClick(group8, center8(i, arrow).x, center8(i, arrow).y) }
-        function label8(i) { return findChild(group8, "button" + i).Accessible.name }
-        // A cell of the open value menu once it has faded in and the grid has laid it out (3 columns,
-        // 48 x 18 pixels apart): the layout comes with the next polish, under load after the fade-in.
+        // A cell of the open value menu once faded in and laid out (3 columns, 48 x 18 apart).
         function menuCell(i) {
             tryCompare(menu(), "opacity", 1, 5000)
             var cell = findChild(menu(), "menuCell" + i)
@@ -77,39 +75,10 @@ Item {
             mouseClick(group4, 78, 13) // the gap between two buttons
             compare(group4.currentIndex, 0)
             compare(top.events, ["group4 3", "group4 2", "group4 1", "group4 0"])
-            // A stage without a value shows "×" and cannot be chosen.
-            group8.valueForIndex = [400, 0, -5, 3200, 4800, 6400, 8000, 12000]
-            compare([label8(0), label8(1), label8(2)], ["400", "×", "×"])
-            click8(1)
-            // Stages beyond maxStage are hidden and take no clicks nor menus.
-            group8.maxStage = 4
-            for (i = 4; i < 8; ++i) {
-                compare(findChild(group8, "button" + i).visible, false)
-                click8(i)
-                click8(i, true)
-            }
-            click8(3)
-            compare([group8.menuShown, top.events.slice(4)], [false, ["group8 3"]])
-        }
-
-        function test_menuPicksValue() {
-            group8.menuCounter = 7
-            var a = center8(2, true)
-            mouseClick(group8, a.x, a.y)
-            verify(group8.menuShown)
-            var m = menu()
-            // Centred under the pointer, 5 pixels below the button.
-            compare([m.x, m.y], [a.x - m.width / 2, 8 + 18 + 5])
-            compare([findChild(m, "menuCell6") !== null, findChild(m, "menuCell7")], [true, null])
-            mouseClick(menuCell(4), 23, 8)
-            compare(group8.valueForIndex, [400, 800, 500, 3200, 4800, 6400, 8000, 12000])
-            compare(top.events, ["value 2 500"], "picking a value does not select the button")
-            tryCompare(m, "visible", false)
-            compare(label8(2), "500")
-            // Another arrow moves the menu, the same arrow closes it.
+            // Another arrow moves the open menu, the same arrow closes it (stage menus: the real window).
             click8(0, true)
             click8(5, true)
-            compare([group8.menuShown, group8.currentMenuIndex, m.y], [true, 5, 27 + 18 + 5])
+            compare([group8.menuShown, group8.currentMenuIndex, menu().y], [true, 5, 27 + 18 + 5])
             click8(5, true)
             verify(!group8.menuShown)
         }
