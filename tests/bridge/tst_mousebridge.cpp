@@ -1,6 +1,5 @@
-// The settings slots of the view end to end: the profile file on disk and
-// the frames the virtual mouse (and keyboard) receives; macros uploaded to
-// their slots when saved, cut between records with a warning when too long.
+// The view's settings slots end to end: profile file on disk, frames at the virtual device, macros
+// uploaded to their slots when saved and cut between records when too long.
 
 #include "bridges_ViewRig.h"
 #include "stores_WorkFolder.h"

@@ -2,10 +2,8 @@ import QtQuick
 import QtTest
 import "../../modules/qml/common"
 
-// DropdownList, FileListButton and FileList: opening and closing, picking,
-// keys, selection rules and scrolling, with real mouse and keys (renaming in
-// place is checked in the real window). No view stands in here: the controls
-// must work without one.
+// DropdownList, FileListButton and FileList with real mouse and keys (renaming: the real
+// window). No view stands in here: the controls must work without one.
 Item {
     id: top
     width: 600
