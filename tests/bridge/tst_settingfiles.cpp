@@ -1,8 +1,4 @@
-// The setting files: profile slots exported, imported and reset as whole-file
-// copies that never lose the old file, the background writer's atomic
-// rewrite, the page defaults, the view's import/reset swapping the current
-// slot's store; the application configuration list, its reset and the skin
-// check; and the delivered files.
+// Setting files: whole-file slot copies that never lose the old file, the writer, defaults, apConfig.
 
 #include "AppConfigStore.h"
 #include "LanguageStore.h"

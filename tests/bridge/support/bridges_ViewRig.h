@@ -116,13 +116,3 @@ inline QList<int> bridgesInts(const QVariant &value)
         out.append(v.toInt());
     return out;
 }
-
-inline QVariantList bridgesList(std::initializer_list<int> values) { return QVariantList(values.begin(), values.end()); }
-
-inline QByteArray bridgesBytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(uchar(v)));
-    return out;
-}
