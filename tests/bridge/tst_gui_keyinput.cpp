@@ -1,6 +1,4 @@
-// Real key presses and mouse clicks (xdotool through the X server) into a
-// window of this program, through the key-event manager's tables and change
-// filter.
+// Real key presses and clicks (xdotool) through the key-event manager's tables and change filter.
 
 #include "hookMgr.h"
 
@@ -12,10 +10,8 @@
 
 namespace {
 
-// What the manager reported, as "+04 -04" (key usage codes) and
-// "+f0@x,y -f0@x,y" (buttons), plus what the window system delivered to the
-// window, counted independently so a test can wait until an event has surely
-// arrived.
+// What the manager reported ("+04 -04" keys, "+f0@x,y" buttons), and the window's own event
+// counts, so a test can wait until an event has surely arrived.
 struct Reports : QObject {
     QStringList keys, buttons;
     int keyReleases = 0, buttonEvents = 0;
@@ -128,9 +124,7 @@ private slots:
     }
 };
 
-// Key presses go to whichever window has the focus, so this program gets an X
-// server of its own: other real-window tests running beside it cannot take
-// the focus away.
+// An X server of its own: other real-window tests running beside it cannot take the focus away.
 int main(int argc, char **argv)
 {
     QProcess xvfb;

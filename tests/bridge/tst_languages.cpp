@@ -1,6 +1,4 @@
-// Language files: the language list with its display names from the Qt 4
-// numbers in the file names, the UI strings with the font family and the
-// message strings, and the key position names; and the delivered files.
+// Language files: the list and its display names, UI and message strings, key position names.
 
 #include "LanguageStore.h"
 #include "stores_WorkFolder.h"

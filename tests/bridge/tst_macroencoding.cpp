@@ -1,6 +1,4 @@
-// Macro lines to device bytes: the key-name table, the mouse and keyboard
-// delay forms with their boundaries, skipped lines, and the fixed-size block
-// that keeps whole records and its terminator.
+// Macro lines to device bytes: key names, delay forms at their boundaries, whole-record blocks.
 
 #include "KeyNameTable.h"
 #include "MacroEncoder.h"

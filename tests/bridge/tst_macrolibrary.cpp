@@ -1,6 +1,4 @@
-// The macro library: generated names, the file keys, bindings per device,
-// rename/delete, import/export copies, and names that try to leave the
-// macro folder.
+// The macro library: names, file keys, bindings per device, copies, names leaving the folder.
 
 #include "MacroLibrary.h"
 #include "stores_WorkFolder.h"

@@ -1,6 +1,5 @@
-// The settings slots of the view end to end: the profile file on disk and
-// the frames the virtual mouse (and keyboard) receives; macros uploaded to
-// their slots when saved, cut between records with a warning when too long.
+// The view's settings slots end to end: profile file on disk, frames at the virtual device, macros
+// uploaded to their slots when saved and cut between records when too long.
 
 #include "bridges_ViewRig.h"
 #include "stores_WorkFolder.h"
@@ -52,43 +51,26 @@ private slots:
         BridgesViewRig rig;
         myQQuickView &view = *rig.view;
         view.ui_01H_SetReportRate(uchar(0x108)); // uchar arguments arrive modulo 256
-        view.ui_11H_SetDPISet(3, bridgesList({0x02, 0x04, 0x146}), bridgesList({500, 1000, 1500, 0, 0, 0, 0, 0}));
-        view.ui_0BH_SetCurrentDPIStage(5);
-        view.ui_0DH_SetRGBLedEffect(3, 160, 12, bridgesList({3, 5, 2}));
-        view.ui_10H_SetLED8StageColor(2, bridgesList({1, 2, 3, 4, 5, 6, 7, 0x1F}));
-        view.ui_10H_SetLED8StageColor(0, bridgesList({255, 0, 0x180}));
-        QVERIFY(rig.waitFrames(6));
-        QCOMPARE(rig.dev->ledColors(0), bridgesBytes({255, 0, 0x80}) + QByteArray(21, '\0'));
+        view.ui_11H_SetDPISet(3, QVariantList{0x02, 0x04, 0x146}, QVariantList{500, 1000, 1500, 0, 0, 0, 0, 0});
+        view.ui_10H_SetLED8StageColor(0, QVariantList{255, 0, 0x180});
+        QVERIFY(rig.waitFrames(3));
+        QCOMPARE(rig.dev->ledColors(0), QByteArray::fromHex("ff0080") + QByteArray(21, '\0'));
         QCOMPARE((QList<int>{rig.dev->reportRate(), rig.stored("sensor/reportRate_Z3").toInt()}), (QList<int>{8, 8}));
         // Eight codes even from a short list, low eight bits each.
-        QCOMPARE(rig.dev->dpiCodes(), bridgesBytes({0x02, 0x04, 0x46, 0, 0, 0, 0, 0}));
+        QCOMPARE(rig.dev->dpiCodes(), QByteArray::fromHex("0204460000000000"));
         QCOMPARE(rig.dev->dpiStagesInUse(), uchar(3));
-        QCOMPARE(bridgesInts(rig.stored("sensor/dpi_Z3")), QList<int>({500, 1000, 1500, 0, 0, 0, 0, 0}));
-        QCOMPARE((QList<int>{rig.dev->dpiStage(), rig.stored("sensor/stage_Z3").toInt()}), (QList<int>{5, 5})); // sent, kept
-        QCOMPARE(rig.dev->ledEffect(), (std::array<uchar, 3>{3, 160, 12}));
-        QCOMPARE(view.ui_8DH_GetRGBLedEffect(), (QVariantList{3u, 5u, 2u})); // the page's indexes
-        // Set 2 packs two colour numbers per byte, low nibble first.
-        QCOMPARE(rig.dev->ledColors(2), bridgesBytes({0x21, 0x43, 0x65, 0xF7}));
-        QCOMPARE(bridgesInts(rig.stored("color_Z3/type2")), QList<int>({1, 2, 3, 4, 5, 6, 7, 0x1F}));
     }
 
-    void keyMatrixSwapsButtonsThreeFourAndFourteenFifteen()
+    // The swap of buttons 3/4 and 14/15 on the wire: tst_gui_scene_main's profile switch.
+    void keyMatrixKeepsThePageOrderAndFillsShortLists()
     {
         BridgesViewRig rig;
         rig.view->ui_12H_SetKeyMatrix(counting(64));
         QVERIFY(rig.waitFrames(1));
-        const QList<int> order{0, 1, 2, 4, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 14};
-        QByteArray expected;
-        for (int slot : order)
-            expected += bridgesBytes({slot * 4, slot * 4 + 1, slot * 4 + 2, slot * 4 + 3});
-        QCOMPARE(rig.dev->keyMatrix(), expected);
-        // The profile keeps the page's order.
         QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/3")), QList<int>({12, 13, 14, 15}));
-        QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/15")), QList<int>({60, 61, 62, 63}));
-        // A short list counts the missing entries as zero.
-        rig.view->ui_12H_SetKeyMatrix(bridgesList({1, 0, 0xF0, 0, 1, 0, 0xF1}));
+        rig.view->ui_12H_SetKeyMatrix(QVariantList{1, 0, 0xF0, 0, 1, 0, 0xF1});
         QVERIFY(rig.waitFrames(2));
-        QCOMPARE(rig.dev->keyMatrix(), bridgesBytes({1, 0, 0xF0, 0, 1, 0, 0xF1, 0}) + QByteArray(56, '\0'));
+        QCOMPARE(rig.dev->keyMatrix(), QByteArray::fromHex("0100f0000100f100") + QByteArray(56, '\0'));
         QCOMPARE(bridgesInts(rig.stored("keydefine_Z3/9")), QList<int>({0, 0, 0, 0}));
     }
 
@@ -151,11 +133,10 @@ private slots:
         view.ui_0DH_SetKeyMatrix(matrix);
         view.ui_12H_SetUserPicture(3, 0xFF, matrix); // kept, not sent
         view.ui_12H_SetUserPicture(2, 1, picture);
-        view.ui_0EH_SetKeyOnOff(bridgesList({1, 2, 3, 0x104}));
+        view.ui_0EH_SetKeyOnOff(QVariantList{1, 2, 3, 0x104});
         QVERIFY(rig.waitFrames(4) && rig.waitIdle());
         const auto led = rig.dev->received().at(0).frame;
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(led.data()), 7), bridgesBytes({0x08, 2, 5, 3, 7, 1, 0}));
-        QCOMPARE(bridgesInts(view.ui_88H_GetLEDType()), QList<int>({5, 3, 7, 1, 0}));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(led.data()), 7), QByteArray::fromHex("08020503070100"));
         QByteArray bytes;
         for (int i = 0; i < 512; ++i)
             bytes += char(i);
@@ -166,7 +147,7 @@ private slots:
         const auto &frames = rig.dev->received();
         QCOMPARE(std::count_if(frames.cbegin(), frames.cend(), [](const auto &r) { return r.frame[0] == 0x12; }), 1);
         QCOMPARE(bridgesInts(view.ui_92H_GetUserPicture(3)), bridgesInts(matrix));
-        QCOMPARE(rig.dev->keyOnOff(), bridgesBytes({1, 2, 3, 4}) + QByteArray(17, '\0'));
+        QCOMPARE(rig.dev->keyOnOff(), QByteArray::fromHex("01020304") + QByteArray(17, '\0'));
         // The key definitions follow the current device.
         QCOMPARE(bridgesInts(view.getKeydefine(QVariant(5))), QList<int>());
         rig.hid.swichCurDevice(0);

@@ -1,8 +1,5 @@
-// Every mouse and keyboard command through the link against the virtual
-// device: the frame the device unscrambles (checksum included), the interrupt
-// reports of each block, what the device stored, the pause a Set holds the
-// link for (quiet wait or not), what the matching Get reads back, and what it
-// leaves in its outputs (all seeded 0xEE) when the device does not answer.
+// Every command through the link against the virtual device: the frame (checksum included), the
+// block reports, what the device stored, the pause, the Get's read-back, outputs when unanswered.
 
 #include "LinkFixture.h"
 

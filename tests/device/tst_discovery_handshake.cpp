@@ -1,7 +1,5 @@
-// The frame cipher against hand-worked vectors (the virtual device uses the
-// same cipher); discovery of the two interfaces and the secrecy-code handshake
-// against the virtual device, whole, in part, listed twice, with another code,
-// the demo code, wrong-length codes, access denied, paths that are no device node.
+// The frame cipher against hand-worked vectors; discovery and the secrecy-code handshake, whole,
+// in part, with other, demo and wrong-length codes, access denied, paths that are no device node.
 
 #include "FrameCipher.h"
 #include "HidapiBackend.h"

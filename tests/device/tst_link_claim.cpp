@@ -1,8 +1,5 @@
-// The link claim and the quiet wait: Set commands reach the device whole and
-// in call order, also when issued from slots run while an earlier command
-// waits; the device's quiet report, seen by the watcher (which leaves even a
-// one-thread pool to the Sets), ends the wait after one period; a command that
-// cannot claim the link in time is dropped with its text.
+// The link claim and the quiet wait: Sets whole and in call order, even nested; the quiet report
+// ends the wait early; a command that cannot claim the link in time is dropped with its text.
 
 #include "LinkFixture.h"
 

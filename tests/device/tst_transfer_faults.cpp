@@ -1,9 +1,5 @@
-// Transfers against a misbehaving device end in failure within a bound, with
-// the interface closed and the caller's data untouched: a block that never
-// arrives, an unplug in the middle of a transfer. And the virtual device keeps
-// to the peer's rules: nothing taken after an unplug or on a closed handle,
-// the quiet report once a command is processed wakes a waiting reader. The
-// wire log shows the bytes as they travel: frames scrambled, blocks plain.
+// Transfers against a misbehaving device fail within a bound, interface closed, data untouched;
+// the virtual device keeps the peer's rules; the wire log shows frames scrambled, blocks plain.
 
 #include "FrameCipher.h"
 #include "LinkFixture.h"

@@ -1,8 +1,6 @@
 import QtQuick
 
-// Stands in for the view bridge on the key definition and macro pages: macro
-// files in memory (name -> lines, slot index, repeat, device id; this mouse is
-// device 1), a profile of 16 entries, and a log of the calls that write.
+// The view bridge for the key and macro pages: macros in memory (did 1 is this mouse), a log of writes.
 QtObject {
     property var calls: []
     property var macros: ({})

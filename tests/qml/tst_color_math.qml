@@ -2,10 +2,8 @@ import QtQuick
 import QtTest
 import "../../modules/qml/Z3/ColorMath.js" as ColorMath
 
-// Lighting arithmetic: the device codes for every effect, brightness step and
-// speed step, the colour strip, the lists the colour commands take, and the
-// controls each effect enables on the page. (What the page sends is checked
-// against the virtual mouse in the real-window scenarios.)
+// Lighting arithmetic for every effect and step, the colour strip and lists, the controls each
+// effect enables (what the page sends: the real-window tests).
 TestCase {
     name: "ColorMath"
 

@@ -2,10 +2,8 @@ import QtQuick
 import QtTest
 import "../../modules/qml/common"
 
-// DropdownList, FileListButton and FileList: opening and closing, picking,
-// keys, selection rules and scrolling, with real mouse and keys (renaming in
-// place is checked in the real window). No view stands in here: the controls
-// must work without one.
+// DropdownList, FileListButton and FileList with real mouse and keys (renaming: the real
+// window). No view stands in here: the controls must work without one.
 Item {
     id: top
     width: 600
@@ -49,19 +47,14 @@ Item {
         }
         function boxText(control) { return findChild(control, "boxText").text }
 
+        // Picking a row with the pointer: every drop-down of the real window (SceneDriver's chooseRow).
         function test_dropdownOpensPicksAndCloses() {
-            var area = findChild(dropdown, "dropArea")
             mouseClick(dropdown, 50, 10)
             compare(top.log, ["opened"], "opening is announced when it starts")
             mouseClick(dropdown, 50, 10)
             tryCompare(top, "log", ["opened", "closed"])
-            mouseClick(dropdown, 50, 10)
-            tryCompare(area, "height", 61)
-            compare(findChild(dropdown, "row2").y, 40, "the rows sit under the box")
-            mouseClick(findChild(dropdown, "row2"), 30, 10)
-            compare(boxText(dropdown), "1000 Hz")
-            tryCompare(top, "log", ["opened", "closed", "opened", "element 2", "closed"])
             // Keys: Up and Down pick, Space opens, Escape closes.
+            dropdown.setCurIndex(2)
             dropdown.forceActiveFocus()
             for (var k of [Qt.Key_Up, Qt.Key_Up, Qt.Key_Up])
                 keyClick(k)

@@ -4,9 +4,7 @@ import "../../modules/qml/Z3"
 import "../../modules/qml/common"
 import "../../modules/qml/Z3/KeyDefineRules.js" as Rules
 
-// The key definition page against a recording view: what each entry shows,
-// what each control writes into the selected button's entry, macro slots, the
-// left-click guard, resets and apply.
+// The key definition page against a recording view: entries shown and written, slots, guard, resets.
 Item {
     width: 1000
     height: 600

@@ -2,8 +2,8 @@ import QtQuick
 import QtTest
 import "../../modules/qml/Z3/SensorMath.js" as SensorMath
 
-// Sensor page arithmetic: report-rate codes, stages, the DPI code table for
-// every sensor type, and reading the default-profile list.
+// Sensor page arithmetic: report-rate codes, the DPI code table for every
+// sensor type, the default-profile list (stage hand-over: the real window).
 TestCase {
     name: "SensorMath"
 
@@ -25,18 +25,6 @@ TestCase {
         compare([0x01, 0x02, 0x04, 0x08, 0, "4", 0x10, 0x06, "x"].map(SensorMath.reportRateIndex), [3, 2, 1, 0, 3, 1, 0, 2, 3])
         compare([0, 1, 2, 3].map(SensorMath.reportRateCode), [8, 4, 2, 1])
         compare([1, 8, 0, 12, "3"].map(SensorMath.stageIndex), [0, 7, 0, 7, 2])
-    }
-
-    // A switched-off current stage hands over to the nearest lower stage in use,
-    // else the nearest higher one; stages at or past maxStage are not in use;
-    // -1 when none is; kept while nothing is known.
-    function test_stageInUse() {
-        // [stage values, current index, maxStage, index that is current]
-        var rows = [[[500, 1000, 0, 0], 1, 8, 1], [[500, 1000, 1500, 0, 2500], 3, 8, 2], [[1, 1, 1, 1, 1, 1, 1, 0], 7, 8, 6],
-                    [[0, 0, 0, 0, 800], 3, 8, 4], [[500, 1000, 1500, 2000, 2500], 4, 4, 3], [[0, 0, 0, 0, 800], 0, 4, -1],
-                    [[0, 0, 0, 0, 0, 0, 0, 0], 2, 8, -1], [[], 5, 8, 5]]
-        for (var r of rows)
-            compare(SensorMath.stageInUse(r[0], r[1], r[2]), r[3], JSON.stringify(r))
     }
 
     function test_everyTableValueOnEveryType() {

@@ -7,6 +7,7 @@
 #include "myQQuickView.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,29 +22,25 @@ public:
 };
 
 // Collects debug texts (any thread) while it lives.
-class BridgesDebugCatcher {
-public:
-    BridgesDebugCatcher() { s_current = this, m_previous = qInstallMessageHandler(&handle); }
-    ~BridgesDebugCatcher() { qInstallMessageHandler(m_previous), s_current = nullptr; }
+struct BridgesDebugCatcher {
+    static inline QMutex lock;
+    static inline QStringList store;
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &t) {
+        QMutexLocker locker(&lock);
+        store.append(t.trimmed());
+    });
+    BridgesDebugCatcher()
+    {
+        QMutexLocker locker(&lock);
+        store.clear();
+    }
+    ~BridgesDebugCatcher() { qInstallMessageHandler(previous); }
     QStringList texts() const
     {
-        QMutexLocker locker(&m_lock);
-        return m_texts;
+        QMutexLocker locker(&lock);
+        return store;
     }
     bool contains(const QString &text) const { return texts().contains(text); }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        if (BridgesDebugCatcher *self = s_current) {
-            QMutexLocker locker(&self->m_lock);
-            self->m_texts.append(text.trimmed());
-        }
-    }
-    static inline BridgesDebugCatcher *s_current = nullptr;
-    mutable QMutex m_lock;
-    QStringList m_texts;
-    QtMessageHandler m_previous = nullptr;
 };
 
 struct BridgesViewRig {
@@ -88,14 +85,11 @@ struct BridgesViewRig {
     // The product row (1) shows the keyboard model, so the link talks to it.
     QString keyboardTable()
     {
-        QSettings table(dir.filePath(QStringLiteral("DevInfoKeyboard.ini")), QSettings::IniFormat);
-        table.setValue("common/isEncode", true), table.setValue("common/total", 2);
-        for (const char *key : {"%1/type=0", "%1/vid=04d9", "%1/pid=8008", "%1/usagePage=ff01", "%1/usage=0001",
-                                "%1/usagePage2=ff02", "%1/usage2=0001", "%1/reportLength=64"})
-            for (int row : {0, 1})
-                table.setValue(QString(key).arg(row).section('=', 0, 0), QString(key).section('=', 1));
-        table.sync();
-        return table.fileName();
+        QFile file(dir.filePath(QStringLiteral("DevInfoKeyboard.ini")));
+        file.open(QIODevice::WriteOnly);
+        file.write("[common]\nisEncode=true\ntotal=2\n[1]\ntype=0\nvid=04d9\npid=8008\nusagePage=ff01\nusage=0001\n"
+                   "usagePage2=ff02\nusage2=0001\nreportLength=64\n");
+        return file.fileName();
     }
     bool waitIdle() { return QTest::qWaitFor([this] { return hid.isLinkFree(); }, 5000); }
     // Waits until the device has seen n frames in all and the link is free.
@@ -120,15 +114,5 @@ inline QList<int> bridgesInts(const QVariant &value)
     QList<int> out;
     for (const QVariant &v : value.toList())
         out.append(v.toInt());
-    return out;
-}
-
-inline QVariantList bridgesList(std::initializer_list<int> values) { return QVariantList(values.begin(), values.end()); }
-
-inline QByteArray bridgesBytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(uchar(v)));
     return out;
 }

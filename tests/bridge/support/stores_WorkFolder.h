@@ -1,7 +1,5 @@
 #pragma once
-// A private working folder for store tests: a temporary folder made current,
-// seeded with the delivered "modules/" data of the source tree. The previous
-// folder is restored at the end.
+// A temporary working folder made current, seeded with the source tree's delivered "modules/".
 
 #include <QDir>
 #include <QFile>
