@@ -143,13 +143,13 @@ std::unique_ptr<SoundOutput> SoundOutput::open(const QByteArray &pcm, const QAud
 {
     if (pcm.isEmpty() || format.sampleFormat() != QAudioFormat::Int16)
         return nullptr;
-    pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(format.sampleRate()), uint8_t(format.channelCount())};
-    if (!pa_sample_spec_valid(&spec))
+    pa_sample_spec pulseFormat{PA_SAMPLE_S16LE, uint32_t(format.sampleRate()), uint8_t(format.channelCount())};
+    if (!pa_sample_spec_valid(&pulseFormat))
         return nullptr;
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
-    attr.tlength = uint32_t(pa_usec_to_bytes(kBufferMs * 1000, &spec));
-    attr.minreq = uint32_t(pa_usec_to_bytes(kRequestMs * 1000, &spec));
+    attr.tlength = uint32_t(pa_usec_to_bytes(kBufferMs * 1000, &pulseFormat));
+    attr.minreq = uint32_t(pa_usec_to_bytes(kRequestMs * 1000, &pulseFormat));
     attr.prebuf = uint32_t(-1);
     attr.fragsize = uint32_t(-1);
     pa_threaded_mainloop *thread = nullptr;
@@ -157,7 +157,7 @@ std::unique_ptr<SoundOutput> SoundOutput::open(const QByteArray &pcm, const QAud
     if (!context)
         return nullptr;
     std::unique_ptr<SoundOutput> out;
-    pa_stream *stream = pa_stream_new(context, "z3config", &spec, nullptr);
+    pa_stream *stream = pa_stream_new(context, "z3config", &pulseFormat, nullptr);
     if (stream) {
         out = std::make_unique<PulseOutput>(thread, stream, pcm, loop);
         if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0)
