@@ -2,7 +2,6 @@
 // uploaded to their slots when saved and cut between records when too long.
 
 #include "bridges_ViewRig.h"
-#include "stores_WorkFolder.h"
 
 #include <QTest>
 
@@ -101,7 +100,7 @@ private slots:
     void oneActionReplacesTheProfileFileOnce()
     {
         BridgesViewRig rig;
-        const QString file = rig.dir.filePath(QStringLiteral("modules/setting/p1.bin"));
+        const QString file = rig.work.file(QStringLiteral("modules/setting/p1.bin"));
         const int fd = inotify_init1(IN_NONBLOCK);
         inotify_add_watch(fd, QFile::encodeName(QFileInfo(file).absolutePath()).constData(), IN_MOVED_TO | IN_CREATE);
         // A key-page apply: 17 keys in one pass of the event loop.
@@ -172,10 +171,10 @@ private slots:
         for (const char *name : {"XDG_CURRENT_DESKTOP", "DISPLAY", "WAYLAND_DISPLAY"})
             qunsetenv(name);
         BridgesViewRig none(BridgesViewRig::Link::None);
-        BridgesDebugCatcher debug;
+        DebugCatcher debug;
         none.view->ui_12H_SetKeyMatrix(QVariantList(64, 1));
         none.view->setCursorSpeed(7);
-        QVERIFY(debug.contains(QStringLiteral("setCursorSpeed Failed")));
+        QVERIFY(debug.texts().contains(QStringLiteral("setCursorSpeed Failed")));
         QCOMPARE(none.stored("sensor/cursorSpeed_Z3").toUInt(), 7u);
         QCOMPARE(bridgesInts(none.stored("keydefine_Z3/15")), QList<int>({1, 1, 1, 1}));
     }
@@ -209,12 +208,12 @@ private slots:
         mute.noFeatureAnswer = true;
         rig.dev->setFaults(mute);
         rig.dev->clearReceived();
-        BridgesDebugCatcher debug;
+        DebugCatcher debug;
         rig.view->setScrollPinSwap(true);
         QVERIFY(rig.waitFrames(1));
         QCOMPARE(rig.dev->received().size(), 1); // the 83H
         QCOMPARE(rig.dev->functionOption(), unswapped);
-        QVERIFY(debug.contains(QStringLiteral("cmd Failed 03")));
+        QVERIFY(debug.texts().contains(QStringLiteral("cmd Failed 03")));
         QVERIFY(rig.view->getScrollPinSwap());
     }
 

@@ -18,11 +18,11 @@ const char *const kFiles[] = {"00.mp3", "01.wav", "02.wav", "03.wav", "04.wav"};
 struct SoundRig : BridgesViewRig {
     SoundRig() : BridgesViewRig(Link::None)
     {
-        QDir(dir.path()).mkpath(QStringLiteral("modules/media"));
+        QDir().mkpath(work.file(QStringLiteral("modules/media")));
         for (const char *name : kFiles)
             QFile::copy(qEnvironmentVariable("Z3_SOURCE_DIR") + QStringLiteral("/modules/media/") + name, file(name));
     }
-    QString file(const char *name) const { return dir.filePath(QStringLiteral("modules/media/") + name); }
+    QString file(const char *name) const { return work.file(QStringLiteral("modules/media/") + name); }
     QUrl url(int i) const { return QUrl::fromLocalFile(file(kFiles[i])); }
     SoundPlayers::State state(int i) const { return view->sounds()->state(i); }
     bool playing(int i) const { return state(i).playback == QMediaPlayer::PlayingState; }
@@ -46,12 +46,6 @@ int loudest(QProcess &rec, QByteArray &heard)
     return peak;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Times every thread but the test's own has been scheduled in.
 double otherThreadsWakeups()
 {
@@ -59,7 +53,7 @@ double otherThreadsWakeups()
     const QDir tasks(QStringLiteral("/proc/self/task"));
     for (const QString &t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (t != QString::number(QCoreApplication::applicationPid()))
-            n += readFile(tasks.filePath(t + QStringLiteral("/schedstat"))).split(' ').value(2).toDouble();
+            n += storesReadAll(tasks.filePath(t + QStringLiteral("/schedstat"))).split(' ').value(2).toDouble();
     return n;
 }
 
@@ -114,7 +108,7 @@ private slots:
         QCOMPARE(rig.state(0).source, rig.url(0));
         QTRY_VERIFY_WITH_TIMEOUT(rig.state(1).source.isEmpty(), 5000);
         // No media framework behind it, and its threads wake only now and then.
-        QVERIFY(!readFile(QStringLiteral("/proc/self/maps")).contains("libgst"));
+        QVERIFY(!storesReadAll(QStringLiteral("/proc/self/maps")).contains("libgst"));
         const double before = otherThreadsWakeups();
         QElapsedTimer t;
         t.start();
@@ -135,7 +129,7 @@ private slots:
         QFile::remove(rig.file(kFiles[1]));
         QFile bad(rig.file(kFiles[2]));
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate) && bad.write("RIFF----WAVEjunk") && bad.flush());
-        BridgesDebugCatcher log;
+        DebugCatcher log;
         for (int i = 0; i < 6; ++i)
             rig.view->playMedia_Index(uchar(1 + i % 2));
         QVERIFY(rig.drained());
