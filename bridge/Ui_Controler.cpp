@@ -13,20 +13,6 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace {
-
-// Z3_SCENE_URL replaces the scene for tests of the host window (another
-// root size, a scene without some root function).
-QUrl sceneUrl()
-{
-    const QString overrideUrl = qEnvironmentVariable("Z3_SCENE_URL");
-    if (!overrideUrl.isEmpty())
-        return QUrl(overrideUrl);
-    return QUrl(QStringLiteral("qrc:modules/qml/main.qml"));
-}
-
-} // namespace
-
 Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent) {}
 
 Ui_Controler::~Ui_Controler() = default;
@@ -48,7 +34,7 @@ void Ui_Controler::setupUi(QWidget *hostWindow, Hid_Thread *hid)
     // A QQuickWidget is translucent only with both of these.
     m_view->setClearColor(Qt::transparent);
     m_view->setAttribute(Qt::WA_AlwaysStackOnTop, true);
-    m_view->setSource(sceneUrl());
+    m_view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
     m_view->installEventFilter(this);
 
     // Set after loading: the scene makes no call through them while it is

@@ -197,11 +197,7 @@ private slots:
         const QString target = folder.path(u"export/P02.pf"_s);
         QDir().mkpath(folder.path(u"export"_s));
         const QString answers = folder.path(u"answers.txt"_s);
-        {
-            QFile f(answers);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(target.toUtf8() + '\n');
-        }
+        QVERIFY(writeFile(answers, target.toUtf8() + '\n'));
         qputenv("Z3_SCRIPTED_DIALOGS", answers.toUtf8());
         const struct Unset {
             ~Unset() { qunsetenv("Z3_SCRIPTED_DIALOGS"); } // the later tests open real dialogs
@@ -218,9 +214,7 @@ private slots:
                      .intersects(label->mapRectToScene(label->boundingRect())));
         QVERIFY(scene.click("profileMenuEntry1")); // SAVE
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target), 5000);
-        QFile pf(target), slot(folder.path(u"modules/setting/p2.bin"_s));
-        QVERIFY(pf.open(QIODevice::ReadOnly) && slot.open(QIODevice::ReadOnly));
-        QCOMPARE(pf.readAll(), slot.readAll());
+        QCOMPARE(fileBytes(target), fileBytes(folder.path(u"modules/setting/p2.bin"_s)));
         // The menu closes; the current slot stays P01.
         QTRY_VERIFY_WITH_TIMEOUT(!menu->isVisible(), 3000);
         QCOMPARE(scene.at("pfItem")->property("currentIndex").toInt(), 0);
@@ -232,10 +226,8 @@ private slots:
         WorkFolder folder;
         QVERIFY(folder.make());
         // The dialogs open in the desktop and pictures folders: give them files.
-        for (const char *sub : {"home/Desktop/a.pf", "home/Pictures/a.png"}) {
-            QDir().mkpath(QFileInfo(folder.path(QLatin1String(sub))).path());
-            QFile(folder.path(QLatin1String(sub))).open(QIODevice::WriteOnly);
-        }
+        for (const char *sub : {"home/Desktop/a.pf", "home/Pictures/a.png"})
+            QVERIFY(writeFile(folder.path(QLatin1String(sub)), {}));
         struct Home {
             QByteArray old = qgetenv("HOME");
             ~Home() { qputenv("HOME", old); }

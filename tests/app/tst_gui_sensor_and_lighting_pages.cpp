@@ -185,10 +185,7 @@ private slots:
         QCOMPARE(s.sent(0x11).size(), 1);
         QCOMPARE(s.device->dpiCodes().left(stages).toHex(), codes.left(2 * stages));
         if (stored.isNull()) {
-            const auto text = [&] {
-                QFile f(p.folder.setting());
-                return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-            };
+            const auto text = [&] { return fileBytes(p.folder.setting()); };
             QTRY_VERIFY2_WITH_TIMEOUT(text().contains("dpi_Z3=0, 0, 1000, 0, 0, 0, 0, 0\n"),
                                       text().constData(), 3000);
             return;

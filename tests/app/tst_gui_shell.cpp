@@ -17,12 +17,7 @@ bool waitForScene(Harness &h)
 // Boxes answered from a script and logged to <script>.log, one line each.
 struct Script {
     QString path;
-    explicit Script(const Harness &h) : path(h.workDir() + u"/../dialogs.txt"_s)
-    {
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write("ok\n");
-    }
+    explicit Script(const Harness &h) : path(h.workDir() + u"/../dialogs.txt"_s) { writeFile(path, "ok\n"); }
     // Starts h with boxes answered from the script, on `mouse`.
     bool start(Harness &h, const QString &mouse = QString(), QMap<QString, QString> env = {}) const
     {
@@ -30,11 +25,7 @@ struct Script {
         env.insert(u"Z3_VIRTUAL_DEVICE"_s, mouse);
         return h.start({u"--virtual-device"_s}, env);
     }
-    QString log() const
-    {
-        QFile f(path + u".log"_s);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString log() const { return QString::fromUtf8(fileBytes(path + u".log"_s)); }
 };
 
 } // namespace

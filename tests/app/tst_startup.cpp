@@ -1,4 +1,4 @@
-// Start-up of the host window in-process: runUIEvent filter, device debounce, missing config.
+// Start-up of the host window in-process: device debounce, missing config.
 #include "SceneDriver.h"
 
 using namespace scenedriver;
@@ -21,32 +21,6 @@ private slots:
     {
         qunsetenv("Z3_SCRIPTED_DIALOGS");
         m_folder.reset();
-    }
-
-    void runUIEventNeedsItsTag()
-    {
-        QFile scene(m_folder->path(u"main.qml"_s));
-        QVERIFY(scene.open(QIODevice::WriteOnly));
-        scene.write(
-            "import QtQuick\nItem { width: 640; height: 360; property int runs: 0; property int inits: 0\n"
-            " function run() { runs++ }\n function initUI() { inits++ } }\n");
-        scene.close();
-        qputenv("Z3_SCENE_URL", QUrl::fromLocalFile(scene.fileName()).toString().toUtf8());
-        Widget w(nullptr, mouse());
-        QQuickItem *root = w.view()->rootObject();
-        QVERIFY(root);
-
-        QCoreApplication::postEvent(&w, new runUIEvent(2178));
-        QCoreApplication::postEvent(&w, new QEvent(QEvent::User));
-        QCoreApplication::sendPostedEvents(&w);
-        QCoreApplication::processEvents();
-        QCOMPARE(root->property("runs").toInt(), 0);
-
-        w.view()->initUI();
-        QCoreApplication::postEvent(&w, new runUIEvent(runUIEvent::kTag));
-        QTRY_COMPARE_WITH_TIMEOUT(root->property("runs").toInt(), 1, 5000);
-        QCOMPARE(root->property("inits").toInt(), 1);
-        qunsetenv("Z3_SCENE_URL");
     }
 
     void deviceNoticesAreDebounced()

@@ -1,26 +1,10 @@
 // Where the program works: beside a writable copy, in a per-user seeded folder, or read-only.
+#include "Files.h"
 #include "Unwritable.h"
 #include "WorkingFolder.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 class tst_working_folder : public QObject {
     Q_OBJECT
@@ -40,15 +24,15 @@ private slots:
         // Settings and macros are the user's own, writable copies; assets are found in place.
         const auto at = [&](const char *file) { return work + u"/modules/"_s + file; };
         QVERIFY(writeFile(at("setting/p1.bin"), "mine"));
-        QCOMPARE(readFile(at("macro/Demo.bin")), "macro/Demo.bin");
+        QCOMPARE(fileBytes(at("macro/Demo.bin")), "macro/Demo.bin");
         QVERIFY(QFileInfo(at("i18n")).isSymLink());
-        QCOMPARE(readFile(at("img/skin1/a.png")), "img/skin1/a.png");
+        QCOMPARE(fileBytes(at("img/skin1/a.png")), "img/skin1/a.png");
         // Seeded once: what the user deleted or changed stays so.
         QVERIFY(QFile::remove(at("macro/Demo.bin")) && writeFile(at("setting/pD.bin"), "changed"));
         QCOMPARE(WorkingFolder::prepare(root.path() + u"/usr/bin"_s, home).folder, work);
         QVERIFY(!QFileInfo::exists(at("macro/Demo.bin")));
-        QCOMPARE(readFile(at("setting/pD.bin")), "changed");
-        QCOMPARE(readFile(at("setting/p1.bin")), "mine");
+        QCOMPARE(fileBytes(at("setting/pD.bin")), "changed");
+        QCOMPARE(fileBytes(at("setting/p1.bin")), "mine");
     }
 
     // Data that cannot be written is worked on in the user's folder, else shown read-only (the whole
@@ -100,8 +84,8 @@ private slots:
                                                             : data);
         if (place == QLatin1String("home")) { // seeded from this copy's own data
             QVERIFY(WorkingFolder::isWritableModules(p.folder));
-            QCOMPARE(readFile(p.folder + u"/modules/setting/p1.bin"_s), "setting/p1.bin");
-            QCOMPARE(readFile(p.folder + u"/modules/i18n/lang_031000.ini"_s), "i18n/lang_031000.ini");
+            QCOMPARE(fileBytes(p.folder + u"/modules/setting/p1.bin"_s), "setting/p1.bin");
+            QCOMPARE(fileBytes(p.folder + u"/modules/i18n/lang_031000.ini"_s), "i18n/lang_031000.ini");
         }
     }
 

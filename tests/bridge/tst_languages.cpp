@@ -39,17 +39,17 @@ private slots:
         StoresWorkFolder work(false);
         const QString dir = work.file(QStringLiteral("i18n"));
         for (const char *name : {"lang_031000.ini", "lang_025208.ini", "lang_025044.ini", "lang_042082.txt", "readme.ini"})
-            QVERIFY(storesWriteAll(dir + QLatin1Char('/') + QLatin1String(name), "[font]\ntotal=0\n"));
+            QVERIFY(writeFile(dir + QLatin1Char('/') + QLatin1String(name), "[font]\ntotal=0\n"));
         QVariantMap expected{{"CHINESE (Simp)", "025044"}, {"CHINESE (Trad)", "025208"}, {"ENGLISH", "031000"}};
         QCOMPARE(LanguageStore::chkLanguages(dir), expected);
         // Same display name: the later file in name order wins.
-        QVERIFY(storesWriteAll(dir + QStringLiteral("/lang_031zzz.ini"), ""));
+        QVERIFY(writeFile(dir + QStringLiteral("/lang_031zzz.ini"), ""));
         expected[QStringLiteral("ENGLISH")] = QStringLiteral("031zzz");
         QCOMPARE(LanguageStore::chkLanguages(dir), expected);
 
         const QString zh = LanguageStore::languageFile(dir, QStringLiteral("025044"));
         // UTF-8 texts, a quoted and an unquoted comma that INI would split into a list.
-        QVERIFY(storesWriteAll(zh, "[font]\nfamily=WenQuanYi Micro Hei\ntotal=3\n[strings]\n1=\xe9\x80\x89\n"
+        QVERIFY(writeFile(zh, "[font]\nfamily=WenQuanYi Micro Hei\ntotal=3\n[strings]\n1=\xe9\x80\x89\n"
                                    "3=PLAY, PAUSE\n[msg]\n0=MACRO\n1=\"too long, cut\"\n5=last\n"
                                    "[Z3_4D1E07B]\n0=LEFT\n5=DPI\n15=DOWN\n16=not a position\n"));
         QStringList messages{QStringLiteral("stale")};
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(LanguageStore::productLayoutStrings(QString()), QStringList(16, QString()));
         for (const QByteArray total : {QByteArray("2147483648"), QByteArray("2147483647"), QByteArray("-7")}) {
             const QString file = work.file(QString::fromLatin1(total + ".ini")); // QSettings caches per file
-            QVERIFY(storesWriteAll(file, "[font]\nfamily=F\ntotal=" + total + "\n[strings]\n1=one\n"));
+            QVERIFY(writeFile(file, "[font]\nfamily=F\ntotal=" + total + "\n[strings]\n1=one\n"));
             QElapsedTimer timer;
             timer.start();
             const QStringList strings = LanguageStore::globalStrings(file);

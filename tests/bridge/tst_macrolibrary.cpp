@@ -20,12 +20,12 @@ private slots:
             QCOMPARE(lib.create(), QString::fromLatin1(name));
         QVERIFY(lib.remove("Macro. 002") && !lib.remove("Macro. 002"));
         QCOMPARE(lib.create(), QStringLiteral("Macro. 002"));
-        QCOMPARE(storesReadAll(lib.pathFor("Macro. 002")), QByteArray("[config]\ndid=-1\nindex=-1\nrepeat=1\ntotal=0\n"));
+        QCOMPARE(fileBytes(lib.pathFor("Macro. 002")), QByteArray("[config]\ndid=-1\nindex=-1\nrepeat=1\ntotal=0\n"));
         // Listed with ".bin", in name order ignoring case; past 999 the number grows.
-        QVERIFY(storesWriteAll(lib.folder() + "alpha.bin", "") && storesWriteAll(lib.folder() + "notes.txt", ""));
+        QVERIFY(writeFile(lib.folder() + "alpha.bin", "") && writeFile(lib.folder() + "notes.txt", ""));
         QCOMPARE(lib.fileNames(), (QStringList{"alpha.bin", "Macro. 001.bin", "Macro. 002.bin", "Macro. 003.bin"}));
         for (int n = 4; n <= 999; ++n)
-            QVERIFY(storesWriteAll(lib.pathFor(QStringLiteral("Macro. %1").arg(n, 3, 10, QLatin1Char('0'))), ""));
+            QVERIFY(writeFile(lib.pathFor(QStringLiteral("Macro. %1").arg(n, 3, 10, QLatin1Char('0'))), ""));
         QCOMPARE(lib.create(), QStringLiteral("Macro. 1000"));
         // A folder that cannot exist (a file stands in its way): no name.
         QCOMPARE(MacroLibrary(lib.folder() + "alpha.bin/x").create(), QString());
@@ -47,12 +47,12 @@ private slots:
         QCOMPARE(lib.load(name), QStringList{"B    [Down]"});
         QVERIFY(!lib.save("Nobody", lines) && !lib.exists("Nobody")); // a missing macro is not created
         // A total larger than the lines present: missing lines read as "0".
-        QVERIFY(storesWriteAll(lib.pathFor("short"), "[config]\ntotal=2\n[macro]\n0=X\n"));
+        QVERIFY(writeFile(lib.pathFor("short"), "[config]\ntotal=2\n[macro]\n0=X\n"));
         QCOMPARE(lib.load("short"), (QStringList{"X", "0"}));
         // Damaged totals are bounded.
-        QVERIFY(storesWriteAll(lib.pathFor("huge"), "[config]\ntotal=2147483647\n[macro]\n0=A    [Down]\n"));
-        QVERIFY(storesWriteAll(lib.pathFor("over"), "[config]\ntotal=2147483648\n"));
-        QVERIFY(storesWriteAll(lib.pathFor("negative"), "[config]\ntotal=-3\n"));
+        QVERIFY(writeFile(lib.pathFor("huge"), "[config]\ntotal=2147483647\n[macro]\n0=A    [Down]\n"));
+        QVERIFY(writeFile(lib.pathFor("over"), "[config]\ntotal=2147483648\n"));
+        QVERIFY(writeFile(lib.pathFor("negative"), "[config]\ntotal=-3\n"));
         QElapsedTimer timer;
         timer.start();
         const QStringList huge = lib.load("huge");
@@ -78,13 +78,13 @@ private slots:
         StoresWorkFolder work;
         const MacroLibrary lib;
         const QString first = lib.create(), second = lib.create(), mc = work.file("shared.mc");
-        QVERIFY(lib.save(first, {"A    [Down]"}) && storesWriteAll(mc, "an earlier export"));
+        QVERIFY(lib.save(first, {"A    [Down]"}) && writeFile(mc, "an earlier export"));
         QVERIFY(lib.exportTo(first, mc));
-        QCOMPARE(storesReadAll(mc), storesReadAll(lib.pathFor(first)));
+        QCOMPARE(fileBytes(mc), fileBytes(lib.pathFor(first)));
         QVERIFY(!lib.rename(first, second) && lib.exists(first)); // never over another macro
-        QVERIFY(storesWriteAll(mc, "[config]\ntotal=1\n[macro]\n0=Z    [Down]\n") && lib.importFrom(second, mc));
+        QVERIFY(writeFile(mc, "[config]\ntotal=1\n[macro]\n0=Z    [Down]\n") && lib.importFrom(second, mc));
         QVERIFY(!lib.importFrom(second, work.file("gone.mc")) && !lib.exportTo(second, work.file("no/x.mc")));
-        QCOMPARE(storesReadAll(lib.pathFor(second)), storesReadAll(mc));
+        QCOMPARE(fileBytes(lib.pathFor(second)), fileBytes(mc));
         QVERIFY(!lib.importFrom("Nobody", mc) && !lib.exportTo("Nobody", mc) && !lib.exists("Nobody"));
         QCOMPARE(lib.load(first), QStringList{"A    [Down]"});
         QCOMPARE(lib.load(second), QStringList{"Z    [Down]"});
@@ -103,7 +103,7 @@ private slots:
         QFETCH(QString, name);
         StoresWorkFolder work;
         const MacroLibrary lib;
-        QVERIFY(storesWriteAll(lib.folder() + name + ".bin", "[config]\ntotal=1\nindex=-1\n[macro]\n0=A    [Down]\n"));
+        QVERIFY(writeFile(lib.folder() + name + ".bin", "[config]\ntotal=1\nindex=-1\n[macro]\n0=A    [Down]\n"));
         QCOMPARE(lib.fileNames(), QStringList{name + ".bin"});
         QCOMPARE(lib.load(name), QStringList{"A    [Down]"});
         QVERIFY(lib.save(name, {"B    [Down]"}) && lib.setConfig(name, {3, 2}, 1));
@@ -127,13 +127,13 @@ private slots:
         StoresWorkFolder work;
         const MacroLibrary lib;
         const QString existing = lib.create();
-        QVERIFY(storesWriteAll(work.file("x.bin"), "[config]\ntotal=1\n[macro]\n0=A    [Down]\n"));
-        QVERIFY(storesWriteAll(lib.folder() + "a/b.bin", "[config]\ntotal=0\n"));
-        QVERIFY(storesWriteAll(work.file("in.mc"), "[config]\ntotal=0\n"));
+        QVERIFY(writeFile(work.file("x.bin"), "[config]\ntotal=1\n[macro]\n0=A    [Down]\n"));
+        QVERIFY(writeFile(lib.folder() + "a/b.bin", "[config]\ntotal=0\n"));
+        QVERIFY(writeFile(work.file("in.mc"), "[config]\ntotal=0\n"));
         const auto everything = [&] { // every file there, with its bytes
             QStringList out;
             for (QDirIterator it(work.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-                out << it.next() + QString::fromLatin1(storesReadAll(it.filePath()).toHex());
+                out << it.next() + QString::fromLatin1(fileBytes(it.filePath()).toHex());
             return out;
         };
         const QStringList before = everything();

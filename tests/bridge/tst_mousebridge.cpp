@@ -106,10 +106,8 @@ private slots:
         // A key-page apply: 17 keys in one pass of the event loop.
         rig.view->ui_12H_SetKeyMatrix(counting(64));
         rig.view->setScrollPinSwap(true);
-        const auto written = [&] { // read without flushing: the writer's own pass must write it
-            QFile f(file);
-            return f.open(QIODevice::ReadOnly) && f.readAll().contains("scrollswap=true");
-        };
+        // Read without flushing: the writer's own pass must write it.
+        const auto written = [&] { return fileBytes(file).contains("scrollswap=true"); };
         QVERIFY(QTest::qWaitFor(written, 5000));
         QCOMPARE(replacements(fd, "p1.bin"), 1);
         close(fd);

@@ -53,7 +53,7 @@ double otherThreadsWakeups()
     const QDir tasks(QStringLiteral("/proc/self/task"));
     for (const QString &t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (t != QString::number(QCoreApplication::applicationPid()))
-            n += storesReadAll(tasks.filePath(t + QStringLiteral("/schedstat"))).split(' ').value(2).toDouble();
+            n += fileBytes(tasks.filePath(t + QStringLiteral("/schedstat"))).split(' ').value(2).toDouble();
     return n;
 }
 
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(rig.state(0).source, rig.url(0));
         QTRY_VERIFY_WITH_TIMEOUT(rig.state(1).source.isEmpty(), 5000);
         // No media framework behind it, and its threads wake only now and then.
-        QVERIFY(!storesReadAll(QStringLiteral("/proc/self/maps")).contains("libgst"));
+        QVERIFY(!fileBytes(QStringLiteral("/proc/self/maps")).contains("libgst"));
         const double before = otherThreadsWakeups();
         QElapsedTimer t;
         t.start();
@@ -127,8 +127,7 @@ private slots:
     {
         SoundRig rig;
         QFile::remove(rig.file(kFiles[1]));
-        QFile bad(rig.file(kFiles[2]));
-        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate) && bad.write("RIFF----WAVEjunk") && bad.flush());
+        QVERIFY(writeFile(rig.file(kFiles[2]), "RIFF----WAVEjunk"));
         DebugCatcher log;
         for (int i = 0; i < 6; ++i)
             rig.view->playMedia_Index(uchar(1 + i % 2));

@@ -2,6 +2,7 @@
 // A device link wired to the virtual device, a debug-text catcher and the
 // byte helpers the device tests share.
 
+#include "Files.h"
 #include "Hid_Thread.h"
 #include "VirtualDevice.h"
 
@@ -41,12 +42,11 @@ struct DebugCatcher {
 // A device table whose product row (row 1) is the keyboard.
 inline QString writeKeyboardTable(const QTemporaryDir &dir)
 {
-    QFile file(dir.filePath("DevInfoKeyboard.ini"));
-    file.open(QIODevice::WriteOnly);
-    file.write(
+    const QString file = dir.filePath("DevInfoKeyboard.ini");
+    writeFile(file,
         "[common]\nisEncode = true\ntotal = 2\n[1]\ntype = 0\nvid = 04d9\npid = 8008\nusagePage = ff01\n"
         "usage = 0001\nusagePage2 = ff02\nusage2 = 0001\nreportLength = 64\n");
-    return file.fileName();
+    return file;
 }
 
 // One link and its virtual device (owned by the link).

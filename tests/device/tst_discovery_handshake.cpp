@@ -184,11 +184,10 @@ void DiscoveryHandshakeTest::accessDeniedAndNonDeviceNodes()
     // hidapi must never get a path that is no device node (it crashes on a
     // regular file); a missing node fails cleanly, without "access denied".
     QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("hidraw0")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(64, '\1')) == 64);
-    file.close();
+    const QString file = dir.filePath(QStringLiteral("hidraw0"));
+    QVERIFY(writeFile(file, QByteArray(64, '\1')));
     HidapiBackend hidapi;
-    for (const QString &path : {file.fileName(), dir.filePath(QStringLiteral("gone")), dir.path()}) {
+    for (const QString &path : {file, dir.filePath(QStringLiteral("gone")), dir.path()}) {
         QVERIFY2(!hidapi.open(QFile::encodeName(path), HidChannel::Command), qPrintable(path));
         QVERIFY(!hidapi.lastOpenDenied());
     }

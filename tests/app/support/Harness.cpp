@@ -256,8 +256,7 @@ QImage Harness::screenshot() const
 
 QString Harness::wireLog() const
 {
-    QFile f(wireLogPath());
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return QString::fromUtf8(fileBytes(wireLogPath()));
 }
 
 QString Harness::output() const

@@ -2,6 +2,8 @@
 // Runs a private copy of the built z3config and its data in a real window and drives it from
 // outside as a user would: real input (xdotool), ImageMagick screenshots, wire log, files.
 
+#include "Files.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QImage>

@@ -1,27 +1,13 @@
 #pragma once
 // A temporary working folder made current, seeded with the source tree's delivered "modules/".
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "Files.h"
+
 #include <QTemporaryDir>
 
 inline QString storesSourceModules()
 {
     return qEnvironmentVariable("Z3_SOURCE_DIR") + QStringLiteral("/modules");
-}
-
-inline QByteArray storesReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool storesWriteAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 class StoresWorkFolder {
@@ -55,8 +41,8 @@ public:
         answer(answers);
     }
     ~ScriptedDialogs() { qunsetenv("Z3_SCRIPTED_DIALOGS"); }
-    void answer(const QStringList &lines) { storesWriteAll(m_script, lines.join('\n').toUtf8()); }
-    QStringList log() const { return QString::fromUtf8(storesReadAll(m_script + ".log")).split('\n', Qt::SkipEmptyParts); }
+    void answer(const QStringList &lines) { writeFile(m_script, lines.join('\n').toUtf8()); }
+    QStringList log() const { return QString::fromUtf8(fileBytes(m_script + ".log")).split('\n', Qt::SkipEmptyParts); }
 
 private:
     QTemporaryDir m_dir;
