@@ -156,15 +156,17 @@ Item {
             compare(sent("ui_13H_SetMacroKey"), [["ui_13H_SetMacroKey", 2, "M00"]])
             compare([ui_View.macros["M00"].index, ui_View.macros["M00"].repeat], [1, 5])
 
-            // Twelve slots: a thirteenth macro gets none.
+            // Twelve slots: a thirteenth macro gets none, and its button keeps what it did.
             var ids = [0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11]
             for (var k = 0; k < 10; ++k)
                 bindMacro(ids[k], "M" + (k + 2 < 10 ? "0" : "") + (k + 2))
             compare(Rules.usedSlots(page.model.allEntries()).length, 12)
             compare(Rules.usedSlots([[9, 0, 1, 0], [9, 0, 1, 0], [9, 0, 13, 0]]), [0], "each slot once; 13 is none")
             ui_View.calls = []
+            var kept = entry(15)
             bindMacro(15, "M12")
-            compare([entry(15), sent("ui_13H_SetMacroKey"), ui_View.macros["M12"].index], [[0, 0, 0, 0], [], -1])
+            compare([entry(15), sent("ui_13H_SetMacroKey"), ui_View.macros["M12"].index], [kept, [], -1])
+            verify(kept[0] !== 0x09 && page.funcIndex !== Rules.FUNC_MACRO, "the button's own function is shown")
 
             // Leaving the macro frees its slot; the chosen macro again clears the entry.
             select(12)

@@ -284,27 +284,35 @@ Item {
     function setMacro() {
         if (selectedId < 0)
             return;
+        var before = _Model.entry(selectedId);
         _setSelected([0, 0, 0, 0]);
-        _bindChosenMacro();
+        // With all twelve slots taken the button keeps what it did, rather
+        // than silently doing nothing.
+        if (!_bindChosenMacro()) {
+            _setSelected(before);
+            showEntry();
+        }
         // A macro this button used before may now be unused; its slot must
         // not stay claimed, or a later macro would share it.
         refreshMacroIndex();
     }
 
+    // False only when the macro finds no free slot.
     function _bindChosenMacro() {
         var name = _chosenMacro();
         if (name === undefined)
-            return;
+            return true;
         var cfg = ui_View.loadMacroIniConfig(name);
         if (!cfg || cfg.length < 2)
-            return;
+            return true;
         var slot = Rules.slotForMacro(parseInt(cfg[0], 10), Rules.usedSlots(_entries()));
         if (slot < 0)
-            return;
+            return false;
         var times = Rules.toRange(_MacroTimes.text, 0, 65535, 1);
         ui_View.setMacroIniConfig(name, [slot, times]);
         ui_View.ui_13H_SetMacroKey(slot + 1, name);
         _setSelected([0x09, macroPlayMode, slot + 1, 0x00]);
+        return true;
     }
 
     // ---- left-click guard ---------------------------------------------------
