@@ -1,5 +1,6 @@
-// The main screen in a real window on the virtual mouse: profiles, settings, dialogs, keyboard.
+// The main screen in a real window on the virtual mouse: profiles, settings, sounds, dialogs, keyboard.
 #include "SceneDriver.h"
+#include "SoundPlayers.h"
 
 #include <QAccessible>
 #include <QElapsedTimer>
@@ -297,6 +298,12 @@ private slots:
                      box);
         }
 
+        // Another language relabels the panel at once.
+        QQuickItem *sound = findItem(findItem(page, u"soundList"_s), u"boxText"_s);
+        const QString on = sound->property("text").toString();
+        QVERIFY(chooseRow(scene.view, "languageList", (page->property("languageIndex").toInt() + 1) % 3));
+        QTRY_VERIFY_WITH_TIMEOUT(!sound->property("text").toString().isEmpty() && sound->property("text") != on, 3000);
+
         QVERIFY(chooseRow(scene.view, "skinList", 1));
         QCOMPARE(scene.view->rootObject()->property("skin_No").toInt(), 2);
         QVERIFY(scene.click("settingButton"));
@@ -309,6 +316,25 @@ private slots:
             return qRed(c) > 150 && qRed(c) > qGreen(c) + 40 && qGreen(c) > qBlue(c) + 30;
         };
         QTRY_VERIFY2_WITH_TIMEOUT(orange(colour()), qPrintable(QColor(colour()).name()), 5000);
+    }
+
+    // The settings panel's sound switch, clicked: OFF stops the music, ON restarts it.
+    void soundSwitchStopsAndRestartsTheMusic()
+    {
+        WorkFolder folder;
+        QVERIFY(folder.make());
+        Scene scene;
+        QVERIFY(scene.start());
+        SoundPlayers *sounds = scene.view->sounds();
+        scene.view->playMedia_Index(0); // as the end of the start-up chime does
+        QTRY_COMPARE_WITH_TIMEOUT(sounds->state(0).playback, QMediaPlayer::PlayingState, 10000);
+        QVERIFY(scene.openSettings());
+        for (int row : {1, 0}) {
+            QVERIFY(chooseRow(scene.view, u"soundList"_s, row));
+            QTRY_COMPARE_WITH_TIMEOUT(scene.view->isAudioEnabled(), row == 0, 3000);
+            QTRY_COMPARE_WITH_TIMEOUT(sounds->state(0).source.isEmpty(), row == 1, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(sounds->state(0).playback == QMediaPlayer::PlayingState, row == 0, 10000);
+        }
     }
 
     // The fire key's mouse drop-down and key box take the same place, in the column of the other
@@ -331,8 +357,8 @@ private slots:
         QCOMPARE(sceneRect(mouse).topLeft(), place);
     }
 
-    // A new macro scrolls into view when the list is full.
-    void newMacroScrollsIntoView()
+    // A new macro scrolls into view when the list is full; its menu renames it in place.
+    void newMacroScrollsIntoViewAndIsRenamedInPlace()
     {
         Program p;
         QVERIFY(p.open("logo=0", 1, "pageMacro"));
@@ -350,6 +376,15 @@ private slots:
                                           sceneRect(files).contains(sceneRect(row)),
                                       qPrintable(u"row %1 out of view"_s.arg(index)), 3000);
         }
+        QQuickItem *row = p.scene.at(u"row%1"_s.arg(files->property("currentIndex").toInt()), files);
+        const QString old = p.folder.path(u"modules/macro/"_s + findItem(row, u"nameInput"_s)->property("text").toString());
+        QVERIFY(QFileInfo::exists(old + u".bin"_s));
+        QVERIFY(click(p.scene.view, row, {-1, -1}, Qt::RightButton) && p.click("menuEntry2")); // RENAME
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(row, u"nameInput"_s)->hasActiveFocus(), 3000);
+        QTest::keyClicks(p.scene.view, u"Boss"_s); // over the whole name, selected
+        QTest::keyClick(p.scene.view, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(p.folder.path(u"modules/macro/Boss.bin"_s)), 3000);
+        QVERIFY(!QFileInfo::exists(old + u".bin"_s));
     }
 
     // Every control of the menus, the four pages and the settings page has a name and a role,
