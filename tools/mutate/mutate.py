@@ -341,11 +341,13 @@ class Runner:
             self.xvfb.wait()
 
     def configure(self, folders):
-        if not os.path.exists(os.path.join(self.build, "CMakeCache.txt")):
-            code, out = run(["cmake", "-S", ROOT, "-B", self.build, "-G", "Ninja",
-                             "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], env=self.env)
-            if code != 0:
-                sys.exit("mutate: configure failed:\n" + out)
+        # Configured every time: test programs added or removed since the last run
+        # must be what ctest lists.
+        fresh = not os.path.exists(os.path.join(self.build, "CMakeCache.txt"))
+        code, out = run(["cmake", "-S", ROOT, "-B", self.build]
+                        + (["-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo"] if fresh else []), env=self.env)
+        if code != 0:
+            sys.exit("mutate: configure failed:\n" + out)
         code, out = run(["ctest", "--test-dir", self.build, "-N"], env=self.env)
         names = re.findall(r"Test\s+#\d+: (\S+)", out)
         for folder, prefix in TEST_PREFIX.items():
