@@ -178,8 +178,9 @@ int main(int argc, char **argv)
         runs = std::max(1, args.at(at + 1).toInt());
 
     QTemporaryDir dir;
-    if (!dir.isValid() || !copyTree(QStringLiteral(Z3_MODULES_DIR), dir.filePath(QStringLiteral("modules")))) {
-        std::fprintf(stderr, "cannot copy %s\n", Z3_MODULES_DIR);
+    const QString modules = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(Z3_MODULES_DIR));
+    if (!dir.isValid() || !copyTree(modules, dir.filePath(QStringLiteral("modules")))) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(modules));
         return 1;
     }
     {

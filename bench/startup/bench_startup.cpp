@@ -273,7 +273,7 @@ double median(QList<double> v)
 // A copy of the program and its data folders, so a variant's settings are its own.
 bool layOut(const QString &dir, const QString &exe, bool soundsOn)
 {
-    const QString modules = QStringLiteral(Z3_MODULES);
+    const QString modules = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(Z3_MODULES));
     QStringList args{QStringLiteral("-r"), exe};
     for (const char *d : {"setting", "i18n", "media", "img", "macro"})
         if (QFileInfo::exists(modules + QLatin1Char('/') + QLatin1String(d)))
@@ -301,7 +301,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     int runs = 7;
     int idle = 6;
-    QString z3 = QStringLiteral(Z3_PROGRAM);
+    QString z3 = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral(Z3_PROGRAM));
     const QStringList a = app.arguments();
     for (int i = 1; i + 1 < a.size(); ++i) {
         if (a.at(i) == QLatin1String("--program"))
